@@ -1,0 +1,38 @@
+#include "app/TrayDockApp.h"
+
+#include "app/TrayDockDlg.h"
+#include "docking/Commands.h"
+#include "tray/TrayIcon.h"
+
+#include <commctrl.h>
+
+// Defined together, in this order: the framework's state is constant-
+// initialised before either, and both message numbers exist before any tray
+// icon can be created.
+CTrayDockApp theApp;
+UINT WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
+UINT WM_TRAYICON_CALLBACK = RegisterWindowMessageA("TrayIconCallBack");
+
+BOOL CTrayDockApp::InitInstance()
+{
+    InitCommonControls();
+
+    // The search covers hidden windows too, so a copy whose dialog was never
+    // shown is found.
+    if (HWND running = FindWindowA("#32770", "Traylet")) {
+        PostMessageA(running, WM_COMMAND, ID_MINIMIZE_ALL, 0);
+        return FALSE;
+    }
+
+    CWinApp::InitInstance();
+    {
+        CTrayDockDlg dlg;
+        // Before the dialog runs: the popup menus take the main window as
+        // their parent.
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        m_pMainWnd = nullptr;
+    }
+    // FALSE on both paths: the framework never runs a loop of its own.
+    return FALSE;
+}

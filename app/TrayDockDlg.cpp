@@ -1,0 +1,173 @@
+#include "app/TrayDockDlg.h"
+
+#include "docking/Commands.h"
+#include "framework/Gdi.h"
+#include "res/resource.h"
+
+CTrayDockDlg::CTrayDockDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent)
+{
+    m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_bShowAllowed = FALSE;
+}
+
+CTrayDockDlg::~CTrayDockDlg() = default;
+
+LRESULT CTrayDockDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SYSCOMMAND:
+        OnSysCommand(static_cast<UINT>(wParam), lParam);
+        return 0;
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+    case WM_TRAY_BUILDMENU:
+        return OnTrayBuildMenu(wParam, lParam);
+    case WM_TRAY_COMMAND:
+        return OnTrayCommand(wParam, lParam);
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_WINDOWPOSCHANGING:
+        OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
+        return 0;
+    default:
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+}
+
+BOOL CTrayDockDlg::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == IDC_START_WITH_WINDOWS && HIWORD(wParam) == BN_CLICKED) {
+        OnStartWithWindows();
+        return TRUE;
+    }
+    // A second copy of the program hands off with this command and ends; show
+    // the running copy's dialog so that whoever started it again sees it run.
+    if (wParam == ID_MINIMIZE_ALL && lParam == 0) {
+        ShowOptions();
+        return TRUE;
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
+BOOL CTrayDockDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    // Leaves Restore, Move, Minimize, the separator and Close: the dialog is
+    // neither sized nor maximized.
+    if (HMENU sysMenu = GetSystemMenu(m_hWnd, FALSE)) {
+        RemoveMenu(sysMenu, 4, MF_BYPOSITION);
+        RemoveMenu(sysMenu, 2, MF_BYPOSITION);
+    }
+
+    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    m_trayIcon.Create(this, m_hIcon, "Traylet");
+    CheckRunValue();
+    SetTimer(IDT_SWEEP, 1000);
+    return FALSE;
+}
+
+BOOL CTrayDockDlg::PreTranslateMessage(MSG* pMsg)
+{
+    // The close button, Alt+F4 and the window menu's Close arrive as a posted
+    // IDCANCEL: hide into the tray instead of ending the program. A sent
+    // IDOK or IDCANCEL never comes this way and ends the dialog.
+    if (pMsg->message == WM_COMMAND && pMsg->hwnd == m_hWnd &&
+        (pMsg->wParam == IDOK || pMsg->wParam == IDCANCEL)) {
+        ShowWindow(m_hWnd, SW_HIDE);
+        m_trayIcon.HideToTray(FALSE);
+        return TRUE;
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CTrayDockDlg::OnWindowPosChanging(WINDOWPOS* lpwndpos)
+{
+    // Neither the template's WS_VISIBLE nor the modal loop's show-on-idle may
+    // bring the dialog up before "Options".
+    if (!m_bShowAllowed)
+        lpwndpos->flags &= ~SWP_SHOWWINDOW;
+    Default();
+}
+
+void CTrayDockDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent == IDT_SWEEP) {
+        KillTimer(IDT_SWEEP);
+        // A docked record stays while its window exists and is still hidden;
+        // the window of a dropped record is left as its program left it.
+        for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
+            DockEntry* entry = m_arrDocked[i];
+            if (IsWindow(entry->hWnd) && !IsWindowVisible(entry->hWnd))
+                continue;
+            m_arrDocked.RemoveAt(i);
+            --i;
+            ReleaseDocked(entry);
+        }
+        SetTimer(IDT_SWEEP, 1000);
+    }
+    Default();
+}
+
+void CTrayDockDlg::ReleaseDocked(DockEntry* entry)
+{
+    if (entry->pTrayIcon) {
+        entry->pTrayIcon->RemoveIcon();
+        delete entry->pTrayIcon;
+    }
+    delete entry;
+}
+
+void CTrayDockDlg::OnDestroy()
+{
+    Default();
+    FreeWindowList();
+    UndockAll();
+}
+
+void CTrayDockDlg::OnPaint()
+{
+    if (!IsIconic(m_hWnd)) {
+        Default();
+        return;
+    }
+    CPaintDC dc(m_hWnd);
+    RECT rect{};
+    GetClientRect(m_hWnd, &rect);
+    PaintMinimized(dc, rect);
+}
+
+void CTrayDockDlg::PaintMinimized(HDC dc, const RECT& client)
+{
+    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int cxIcon = GetSystemMetrics(SM_CXICON);
+    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    const int x = (client.right - client.left - cxIcon + 1) / 2;
+    const int y = (client.bottom - client.top - cyIcon + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+}
+
+void CTrayDockDlg::OnSysCommand(UINT, LPARAM)
+{
+    Default();
+}
+
+HCURSOR CTrayDockDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+void CTrayDockDlg::ShowOptions()
+{
+    m_bShowAllowed = TRUE;
+    m_trayIcon.ShowFromTray(FALSE);
+}

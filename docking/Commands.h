@@ -1,0 +1,15 @@
+#pragma once
+// The command vocabulary of both popup menus: the wParam of WM_TRAY_COMMAND.
+enum : unsigned {
+    ID_MINIMIZE_ALL = 140,
+    ID_APP_EXIT_TRAY = 141,
+    ID_OPTIONS = 142,
+    ID_UNDOCK_ALL = 143,
+    ID_CLOSE_ALL = 144,
+    ID_UNDOCK = 145,
+    ID_RESTORE = 146,
+    ID_MINIMIZE = 147,
+    ID_MAXIMIZE = 148,
+    ID_CLOSE_WINDOW = 149,
+    ID_DOCK_FIRST = 150,   // + index into the catalogue
+};

@@ -1,0 +1,21 @@
+#pragma once
+#include <windows.h>
+
+class CTrayIcon;
+
+// One top-level window known to the program: catalogued (no tray icon, flags
+// 0) or docked (owns its tray icon). Zero-filled when allocated.
+struct DockEntry {
+    char szTitle[100];
+    HWND hWnd;
+    CTrayIcon* pTrayIcon;
+    BOOL bWasIconic;
+    BOOL bWasZoomed;
+    HICON hIcon;
+};
+
+// The icon shown for a window; never null.
+HICON GetWindowIcon(HWND hWnd);
+
+// EnumWindows callback; lParam is the CTrayDockDlg whose catalogue is filled.
+BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam);

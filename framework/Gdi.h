@@ -1,0 +1,156 @@
+#pragma once
+#include <windows.h>
+#include <utility>
+
+// Owning wrappers for GDI objects and device contexts. All are move-only;
+// a selection is undone before the object it selected can be deleted, as
+// long as the selector is declared after the object it selects.
+
+template <class H>
+class CGdiObjectT {
+public:
+    CGdiObjectT() = default;
+    explicit CGdiObjectT(H h) : m_h(h) {}
+    ~CGdiObjectT() { DeleteObject(); }
+    CGdiObjectT(const CGdiObjectT&) = delete;
+    CGdiObjectT& operator=(const CGdiObjectT&) = delete;
+    CGdiObjectT(CGdiObjectT&& o) noexcept : m_h(std::exchange(o.m_h, nullptr)) {}
+    CGdiObjectT& operator=(CGdiObjectT&& o) noexcept
+    {
+        if (this != &o) {
+            DeleteObject();
+            m_h = std::exchange(o.m_h, nullptr);
+        }
+        return *this;
+    }
+
+    H GetSafeHandle() const { return m_h; }
+    operator H() const { return m_h; }
+    void Attach(H h) { DeleteObject(); m_h = h; }
+    H Detach() { return std::exchange(m_h, nullptr); }
+    BOOL DeleteObject()
+    {
+        if (!m_h)
+            return FALSE;
+        return ::DeleteObject(std::exchange(m_h, nullptr));
+    }
+
+protected:
+    H m_h = nullptr;
+};
+
+class CFont : public CGdiObjectT<HFONT> {
+public:
+    BOOL CreateFontIndirect(const LOGFONTA* lf) { Attach(::CreateFontIndirectA(lf)); return m_h != nullptr; }
+};
+
+class CPen : public CGdiObjectT<HPEN> {
+public:
+    CPen() = default;
+    CPen(int style, int width, COLORREF color) : CGdiObjectT(::CreatePen(style, width, color)) {}
+};
+
+class CBrush : public CGdiObjectT<HBRUSH> {
+public:
+    CBrush() = default;
+    explicit CBrush(COLORREF color) : CGdiObjectT(::CreateSolidBrush(color)) {}
+};
+
+class CBitmap : public CGdiObjectT<HBITMAP> {
+public:
+    BOOL CreateCompatibleBitmap(HDC dc, int cx, int cy)
+    {
+        Attach(::CreateCompatibleBitmap(dc, cx, cy));
+        return m_h != nullptr;
+    }
+};
+
+// Selects an object into a DC for the lifetime of this object. A null object
+// selects nothing (the DC keeps what it had).
+class CSelectObject {
+public:
+    CSelectObject(HDC dc, HGDIOBJ obj) : m_dc(dc), m_old(obj ? ::SelectObject(dc, obj) : nullptr) {}
+    ~CSelectObject() { Restore(); }
+    CSelectObject(const CSelectObject&) = delete;
+    CSelectObject& operator=(const CSelectObject&) = delete;
+    CSelectObject(CSelectObject&& o) noexcept : m_dc(o.m_dc), m_old(std::exchange(o.m_old, nullptr)) {}
+    CSelectObject& operator=(CSelectObject&&) = delete;
+    void Restore()
+    {
+        if (m_old && m_old != HGDI_ERROR)
+            ::SelectObject(m_dc, m_old);
+        m_old = nullptr;
+    }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+// GetDC / ReleaseDC on a window.
+class CClientDC {
+public:
+    explicit CClientDC(HWND hwnd) : m_hwnd(hwnd), m_dc(::GetDC(hwnd)) {}
+    ~CClientDC() { if (m_dc) ::ReleaseDC(m_hwnd, m_dc); }
+    CClientDC(const CClientDC&) = delete;
+    CClientDC& operator=(const CClientDC&) = delete;
+    operator HDC() const { return m_dc; }
+    HDC GetSafeHdc() const { return m_dc; }
+
+private:
+    HWND m_hwnd;
+    HDC m_dc;
+};
+
+// BeginPaint / EndPaint.
+class CPaintDC {
+public:
+    explicit CPaintDC(HWND hwnd) : m_hwnd(hwnd), m_dc(::BeginPaint(hwnd, &m_ps)) {}
+    ~CPaintDC() { ::EndPaint(m_hwnd, &m_ps); }
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+    operator HDC() const { return m_dc; }
+    HDC GetSafeHdc() const { return m_dc; }
+    const PAINTSTRUCT& Ps() const { return m_ps; }
+
+private:
+    HWND m_hwnd;
+    PAINTSTRUCT m_ps{};
+    HDC m_dc;
+};
+
+// CreateCompatibleDC / DeleteDC.
+class CMemoryDC {
+public:
+    explicit CMemoryDC(HDC compatibleWith) : m_dc(::CreateCompatibleDC(compatibleWith)) {}
+    ~CMemoryDC() { if (m_dc) ::DeleteDC(m_dc); }
+    CMemoryDC(const CMemoryDC&) = delete;
+    CMemoryDC& operator=(const CMemoryDC&) = delete;
+    CMemoryDC(CMemoryDC&& o) noexcept : m_dc(std::exchange(o.m_dc, nullptr)) {}
+    CMemoryDC& operator=(CMemoryDC&&) = delete;
+    operator HDC() const { return m_dc; }
+    HDC GetSafeHdc() const { return m_dc; }
+
+private:
+    HDC m_dc;
+};
+
+// Solid fill of a rectangle in one colour, with no brush: the DC's
+// background colour and an opaque empty text output, as fast as GDI fills go.
+inline void FillSolidRect(HDC dc, int x, int y, int cx, int cy, COLORREF color)
+{
+    const COLORREF old = ::SetBkColor(dc, color);
+    const RECT rc{x, y, x + cx, y + cy};
+    ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+    ::SetBkColor(dc, old);
+}
+
+// A one-pixel frame on the outermost pixels of the rectangle: top and left
+// in one colour, bottom and right in the other.
+inline void Draw3dRect(HDC dc, int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight)
+{
+    FillSolidRect(dc, x, y, cx - 1, 1, topLeft);
+    FillSolidRect(dc, x, y, 1, cy - 1, topLeft);
+    FillSolidRect(dc, x + cx - 1, y, 1, cy, bottomRight);
+    FillSolidRect(dc, x, y + cy - 1, cx, 1, bottomRight);
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include "framework/Wnd.h"
+
+#include <shellapi.h>
+
+// Numbers of the registered messages "TaskbarCreated" and "TrayIconCallBack",
+// set during static initialisation before the application starts.
+extern UINT WM_TASKBARCREATED;
+extern UINT WM_TRAYICON_CALLBACK;
+
+// Private messages from a tray icon to its owner.
+constexpr UINT WM_TRAY_BUILDMENU = WM_USER + 500;   // sent: wParam CMenuEx*, lParam icon window
+constexpr UINT WM_TRAY_COMMAND = WM_USER + 501;     // posted: wParam command, lParam icon window
+
+// The hidden window behind one notification-area icon.
+class CTrayIcon : public CWnd {
+public:
+    CTrayIcon() = default;
+    ~CTrayIcon() override;
+
+    BOOL Create(CWnd* pOwner, HICON hIcon, LPCSTR pszTip);
+    BOOL RemoveIcon();
+
+    static BOOL AddIcon(HWND hWnd, UINT uID, HICON hIcon, LPCSTR pszTip);
+    static BOOL DeleteIcon(HWND hWnd, UINT uID);
+
+    // The zoom between the owner window and the notification area.
+    BOOL IsAnimationEnabled();
+    void GetTrayRect(RECT* pRect);
+    void HideToTray(BOOL bForce);
+    void ShowFromTray(BOOL bForce);
+
+    LRESULT OnTrayIconCallback(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
+
+    char m_szTip[128] = {};
+    HICON m_hTrayIcon = nullptr;
+    HWND m_hWndOwner = nullptr;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+};
