@@ -1,0 +1,296 @@
+// Reads the resources back from the built Traylet.exe, which sits beside
+// this test program.
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+class TrayletExe : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        char path[MAX_PATH];
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string dir(path);
+        dir.resize(dir.find_last_of("\\/") + 1);
+        s_module = LoadLibraryExA((dir + "Traylet.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    }
+    static void TearDownTestSuite() { FreeLibrary(s_module); }
+
+    static std::pair<const BYTE*, DWORD> Resource(LPCSTR type, LPCSTR name)
+    {
+        HRSRC res = FindResourceA(s_module, name, type);
+        if (!res)
+            return {nullptr, 0};
+        return {static_cast<const BYTE*>(LockResource(LoadResource(s_module, res))), SizeofResource(s_module, res)};
+    }
+
+    static HMODULE s_module;
+};
+HMODULE TrayletExe::s_module = nullptr;
+
+// Reads the parts of a DLGTEMPLATEEX in order.
+struct Reader {
+    const BYTE* p;
+    template <class T> T get()
+    {
+        T v;
+        memcpy(&v, p, sizeof v);
+        p += sizeof v;
+        return v;
+    }
+    void align4() { p = reinterpret_cast<const BYTE*>((reinterpret_cast<uintptr_t>(p) + 3) & ~uintptr_t{3}); }
+    std::string wstr()
+    {
+        std::string s;
+        for (WORD c; (c = get<WORD>()) != 0;)
+            s += static_cast<char>(c);
+        return s;
+    }
+    // A name-or-ordinal field: "#n" for an ordinal.
+    std::string sz_or_ord()
+    {
+        memcpy(&first, p, 2);
+        if (first == 0xFFFF) {
+            p += 2;
+            return "#" + std::to_string(get<WORD>());
+        }
+        return wstr();
+    }
+    WORD first = 0;
+};
+
+// A control's class as the system sees it: the predefined ordinals 0x80
+// and 0x82 are the button and static classes; names compare without case.
+std::string ClassName(const std::string& raw)
+{
+    if (raw == "#128")
+        return "BUTTON";
+    if (raw == "#130")
+        return "STATIC";
+    std::string upper = raw;
+    for (char& ch : upper)
+        ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+    return upper;
+}
+
+struct Control {
+    DWORD style, exStyle;
+    short x, y, cx, cy;
+    DWORD id;
+    std::string cls, text;
+};
+
+TEST_F(TrayletExe, MainDialogTemplate)
+{
+    auto [data, size] = Resource(MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(IDD_MAIN_DIALOG));
+    ASSERT_NE(nullptr, data);
+    Reader r{data};
+    EXPECT_EQ(1, r.get<WORD>());        // dlgVer
+    EXPECT_EQ(0xFFFF, r.get<WORD>());   // signature: the extended form
+    r.get<DWORD>();                     // helpID
+    EXPECT_EQ(0x00040000u, r.get<DWORD>());   // WS_EX_APPWINDOW
+    EXPECT_EQ(0x90CA00C8u, r.get<DWORD>());
+    const WORD count = r.get<WORD>();
+    EXPECT_EQ(7, count);
+    EXPECT_EQ(0, r.get<short>());
+    EXPECT_EQ(0, r.get<short>());
+    EXPECT_EQ(209, r.get<short>());
+    EXPECT_EQ(86, r.get<short>());
+    EXPECT_EQ("", r.sz_or_ord());          // no menu
+    EXPECT_EQ("", r.sz_or_ord());          // the standard dialog class
+    EXPECT_EQ("Traylet", r.wstr());
+    EXPECT_EQ(8, r.get<WORD>());           // points
+    EXPECT_EQ(0, r.get<WORD>());           // weight
+    EXPECT_EQ(0, r.get<BYTE>());           // italic
+    EXPECT_EQ(1, r.get<BYTE>());           // character set
+    EXPECT_EQ("MS Shell Dlg", r.wstr());
+
+    std::vector<Control> controls;
+    for (int i = 0; i < count && r.p < data + size; ++i) {
+        r.align4();
+        Control c{};
+        r.get<DWORD>();   // helpID
+        c.exStyle = r.get<DWORD>();
+        c.style = r.get<DWORD>();
+        c.x = r.get<short>();
+        c.y = r.get<short>();
+        c.cx = r.get<short>();
+        c.cy = r.get<short>();
+        c.id = r.get<DWORD>();
+        c.cls = r.sz_or_ord();
+        c.text = r.sz_or_ord();
+        r.p += r.get<WORD>();   // creation data
+        controls.push_back(c);
+    }
+    ASSERT_EQ(7u, controls.size());
+    const DWORD none = 0xFFFFFFFF;
+    struct Want { DWORD id; const char* cls; const char* text; DWORD style; short x, y, cx, cy; } want[] = {
+        {none, "STATIC", "#128", 0x50000003, 8, 8, 20, 20},
+        {none, "STATIC", nullptr, 0x50020000, 46, 22, 135, 8},
+        {none, "STATIC", "Traylet Version 2.0.0.4", 0x50020000, 46, 13, 75, 8},
+        {none, "STATIC", nullptr, 0x50020000, 46, 31, 80, 8},
+        {1001, "BUTTON", "&Start Program with Windows", 0x50010003, 43, 61, 107, 10},
+        {none, "BUTTON", "", 0x50000007, 37, 4, 154, 42},
+        {none, "BUTTON", "Options", 0x50000007, 37, 49, 154, 27},
+    };
+    for (size_t i = 0; i < 7; ++i) {
+        SCOPED_TRACE("control " + std::to_string(i + 1));
+        const Control& c = controls[i];
+        EXPECT_EQ(want[i].id, c.id);
+        EXPECT_EQ(want[i].cls, ClassName(c.cls));
+        if (want[i].text)
+            EXPECT_EQ(want[i].text, c.text);
+        else
+            EXPECT_FALSE(c.text.empty());   // the publisher's lines
+        EXPECT_EQ(want[i].style, c.style);
+        EXPECT_EQ(0u, c.exStyle);
+        EXPECT_EQ(want[i].x, c.x);
+        EXPECT_EQ(want[i].y, c.y);
+        EXPECT_EQ(want[i].cx, c.cx);
+        EXPECT_EQ(want[i].cy, c.cy);
+    }
+}
+
+#pragma pack(push, 2)
+struct GroupEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+TEST_F(TrayletExe, IconGroupHasNineImages)
+{
+    auto [data, size] = Resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(IDR_MAINFRAME));   // RT_GROUP_ICON
+    ASSERT_NE(nullptr, data);
+    const WORD count = reinterpret_cast<const WORD*>(data)[2];
+    ASSERT_EQ(9, count);
+    ASSERT_EQ(6u + 14u * count, size);
+    std::vector<std::pair<int, int>> seen;
+    for (int i = 0; i < count; ++i) {
+        GroupEntry e;
+        memcpy(&e, data + 6 + 14 * i, sizeof e);
+        const int px = e.width ? e.width : 256;
+        seen.emplace_back(px, e.bitCount);
+        // Each image loads as an icon of its size.
+        auto [img, imgSize] = Resource(MAKEINTRESOURCEA(3), MAKEINTRESOURCEA(e.id));   // RT_ICON
+        ASSERT_NE(nullptr, img);
+        EXPECT_EQ(e.bytes, imgSize);
+        HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(img), imgSize, TRUE, 0x00030000, px, px, 0);
+        EXPECT_NE(nullptr, icon) << px << " px at " << e.bitCount << " bpp";
+        DestroyIcon(icon);
+    }
+    const std::vector<std::pair<int, int>> want = {{48, 4}, {48, 8}, {48, 32}, {32, 4}, {32, 8},
+                                                   {32, 32}, {16, 4}, {16, 8}, {16, 32}};
+    EXPECT_EQ(want, seen);
+}
+
+// Walks a VS_VERSIONINFO tree: every node's key path and its text value.
+void WalkVersion(const BYTE* node, const std::string& prefix, std::vector<std::pair<std::string, std::string>>& out,
+                 std::vector<BYTE>* fixed)
+{
+    const WORD length = reinterpret_cast<const WORD*>(node)[0];
+    const WORD valueLength = reinterpret_cast<const WORD*>(node)[1];
+    const WORD type = reinterpret_cast<const WORD*>(node)[2];
+    Reader r{node + 6};
+    const std::string key = r.wstr();
+    r.align4();
+    std::string value;
+    if (type == 1) {
+        for (WORD i = 0; i + 1 < valueLength; ++i)
+            value += static_cast<char>(reinterpret_cast<const WORD*>(r.p)[i]);
+        r.p += valueLength * 2;
+    } else {
+        if (fixed && prefix.empty())
+            fixed->assign(r.p, r.p + valueLength);
+        if (key == "Translation" && valueLength == 4) {
+            char buf[16];
+            snprintf(buf, sizeof buf, "%04x:%u", reinterpret_cast<const WORD*>(r.p)[0],
+                     reinterpret_cast<const WORD*>(r.p)[1]);
+            value = buf;
+        }
+        r.p += valueLength;
+    }
+    const std::string path = prefix.empty() ? key : prefix + "/" + key;
+    out.emplace_back(path, value);
+    for (r.align4(); r.p < node + length; r.align4())
+        WalkVersion(r.p, path, out, nullptr), r.p += reinterpret_cast<const WORD*>(r.p)[0];
+}
+
+TEST_F(TrayletExe, VersionBlock)
+{
+    auto [data, size] = Resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1));   // RT_VERSION
+    ASSERT_NE(nullptr, data);
+    std::vector<std::pair<std::string, std::string>> nodes;
+    std::vector<BYTE> fixedBytes;
+    WalkVersion(data, "", nodes, &fixedBytes);
+
+    ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), fixedBytes.size());
+    VS_FIXEDFILEINFO fixed;
+    memcpy(&fixed, fixedBytes.data(), sizeof fixed);
+    EXPECT_EQ(0xFEEF04BDu, fixed.dwSignature);
+    EXPECT_EQ(0x00020000u, fixed.dwFileVersionMS);
+    EXPECT_EQ(0x00000005u, fixed.dwFileVersionLS);
+    EXPECT_EQ(0x00020000u, fixed.dwProductVersionMS);
+    EXPECT_EQ(0x00000005u, fixed.dwProductVersionLS);
+    EXPECT_EQ(0x3Fu, fixed.dwFileFlagsMask);
+    EXPECT_EQ(0u, fixed.dwFileFlags);
+    EXPECT_EQ(4u, fixed.dwFileOS);
+    EXPECT_EQ(1u, fixed.dwFileType);
+
+    std::vector<std::string> keys;
+    std::vector<std::pair<std::string, std::string>> values;
+    const std::string table = "VS_VERSION_INFO/StringFileInfo/040904e4/";
+    for (auto& [path, value] : nodes)
+        if (path.rfind(table, 0) == 0) {
+            keys.push_back(path.substr(table.size()));
+            values.emplace_back(path.substr(table.size()), value);
+        }
+    const std::vector<std::string> wantKeys = {"Comments", "CompanyName", "FileDescription", "FileVersion",
+                                               "InternalName", "LegalCopyright", "OriginalFilename",
+                                               "ProductName", "ProductVersion"};
+    EXPECT_EQ(wantKeys, keys);
+    auto valueOf = [&](const std::string& k) {
+        for (auto& [key, v] : values)
+            if (key == k)
+                return v;
+        return std::string("<missing>");
+    };
+    EXPECT_EQ("May 10, 2008", valueOf("Comments"));
+    EXPECT_EQ("Traylet 2.0", valueOf("FileDescription"));
+    EXPECT_EQ("2.0.0.5", valueOf("FileVersion"));
+    EXPECT_EQ("Traylet.exe", valueOf("InternalName"));
+    EXPECT_EQ("Traylet.exe", valueOf("OriginalFilename"));
+    EXPECT_EQ("Traylet 2.0", valueOf("ProductName"));
+    EXPECT_EQ("2.0.0.5", valueOf("ProductVersion"));
+    EXPECT_FALSE(valueOf("CompanyName").empty());
+    EXPECT_FALSE(valueOf("LegalCopyright").empty());
+    std::string translation = "<missing>";
+    for (auto& [path, value] : nodes)
+        if (path == "VS_VERSION_INFO/VarFileInfo/Translation")
+            translation = value;
+    EXPECT_EQ("0409:1252", translation);
+}
+
+TEST_F(TrayletExe, ManifestAsksForCommonControlsSix)
+{
+    auto [data, size] = Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
+    ASSERT_NE(nullptr, data);
+    const std::string xml(reinterpret_cast<const char*>(data), size);
+    for (const char* needle :
+         {"version=\"1.0.0.0\"", "processorArchitecture=\"X86\"", "name=\"Microsoft.Windows.Traylet\"",
+          "type=\"win32\"", "<description>Your app description here</description>",
+          "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"", "language=\"*\"",
+          "publicKeyToken=\"6595b64144ccf1df\""})
+        EXPECT_NE(std::string::npos, xml.find(needle)) << needle;
+}
+
+}  // namespace
