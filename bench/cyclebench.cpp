@@ -75,26 +75,32 @@ bool OpenAndCloseMenu(HWND icon, DWORD pid)
     return WaitFor([&] { return !IsWindow(popup); });
 }
 
-// The tray icon window Traylet made last: a hidden WS_POPUP of its process
-// that is neither the icon we know nor the dialog.
-HWND NewIconWindow(DWORD pid, HWND own, HWND dialog, HWND exclude)
+// A tray icon window other than the ones we know: a WS_POPUP (not a popup
+// menu) of Traylet's process whose class is one of Traylet's own.
+struct IconSearch {
+    DWORD pid;
+    HWND own, dialog, found;
+};
+
+BOOL CALLBACK IconProc(HWND hwnd, LPARAM lp)
 {
-    struct Ctx { DWORD pid; HWND own, dialog, exclude, found; } ctx{pid, own, dialog, exclude, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD p = 0;
-            GetWindowThreadProcessId(hwnd, &p);
-            char cls[64];
-            GetClassNameA(hwnd, cls, sizeof cls);
-            if (p == c->pid && hwnd != c->own && hwnd != c->dialog && hwnd != c->exclude &&
-                !std::strncmp(cls, "Traylet:", 8) && !(GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) {
-                c->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
+    auto* c = reinterpret_cast<IconSearch*>(lp);
+    DWORD p = 0;
+    GetWindowThreadProcessId(hwnd, &p);
+    char cls[64];
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (p == c->pid && hwnd != c->own && hwnd != c->dialog && !std::strncmp(cls, "Traylet:", 8) &&
+        !(GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) {
+        c->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND NewIconWindow(DWORD pid, HWND own, HWND dialog)
+{
+    IconSearch ctx{pid, own, dialog, nullptr};
+    EnumWindows(IconProc, reinterpret_cast<LPARAM>(&ctx));
     return ctx.found;
 }
 
@@ -141,7 +147,7 @@ int main(int argc, char** argv)
             if (!OpenAndCloseMenu(icon, pid))   // rebuilds the catalogue
                 return 1;
             PostMessageA(dialog, WM_TRAY_COMMAND, 150, reinterpret_cast<LPARAM>(icon));
-            if (!WaitFor([&] { return NewIconWindow(pid, icon, dialog, nullptr) != nullptr; }))
+            if (!WaitFor([&] { return NewIconWindow(pid, icon, dialog) != nullptr; }))
                 return 1;
         }
         std::printf("docked %d\n", count);
@@ -153,7 +159,7 @@ int main(int argc, char** argv)
         for (int i = 0; i < count; ++i) {
             PostMessageA(dialog, WM_TRAY_COMMAND, 150, reinterpret_cast<LPARAM>(icon));
             HWND docked = nullptr;
-            if (!WaitFor([&] { return (docked = NewIconWindow(pid, icon, dialog, nullptr)) != nullptr; })) {
+            if (!WaitFor([&] { return (docked = NewIconWindow(pid, icon, dialog)) != nullptr; })) {
                 std::printf("dock %d failed\n", i);
                 return 1;
             }
