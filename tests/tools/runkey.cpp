@@ -78,7 +78,6 @@ int Usage()
                  "       runkey set TYPE TEXT [nonul]  the text with its NUL (or without)\n"
                  "       runkey set-hex TYPE HEX|-     exactly these bytes\n"
                  "       runkey fill TYPE SIZE         SIZE bytes of 'A', no NUL\n"
-                 "       runkey touch                  store the value again as it is\n"
                  "       runkey delete | has-key | delete-key | create-key\n"
                  "       runkey snapshot               the whole key, last-write time included\n"
                  "       runkey save FILE | restore FILE\n");
@@ -112,12 +111,6 @@ int main(int argc, char** argv)
     if (cmd == "fill" && argc == 4) {
         const std::vector<BYTE> data(std::strtoul(argv[3], nullptr, 0), 'A');
         return runkey::WriteValue(kValueName, std::strtoul(argv[2], nullptr, 0), data.data(), data.size()) ? 0 : 1;
-    }
-    if (cmd == "touch" && argc == 2) {
-        runkey::Value v;
-        return runkey::ReadValue(kValueName, v) && runkey::WriteValue(kValueName, v.type, v.data.data(), v.data.size())
-                   ? 0
-                   : 1;
     }
     if (cmd == "delete" && argc == 2)
         return runkey::DeleteValue(kValueName) ? 0 : 1;
