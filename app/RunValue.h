@@ -1,0 +1,7 @@
+#pragma once
+#include <windows.h>
+
+// Where the Run value check and the check box handler learn the program's
+// own path. It is GetModuleFileNameA; tests point it at paths they choose
+// (long ones, odd characters) that no real module has.
+extern DWORD(WINAPI* g_pfnGetModuleFileNameA)(HMODULE hModule, LPSTR pszPath, DWORD nSize);

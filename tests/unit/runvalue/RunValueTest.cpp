@@ -1,0 +1,318 @@
+// The Run value behind check box 1001: what the controller dialog shows when
+// it starts, and what a click on the box stores, against the real per-user
+// Run key of the test prefix (put back after every test).
+#include "app/RunValue.h"
+#include "app/TrayDockDlg.h"
+#include "tests/support/TestSupport.h"
+#include "tests/tools/RunKeySnapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+namespace {
+
+constexpr int kBox = 1001;
+
+std::string OwnPath()
+{
+    char path[1024] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return path;
+}
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string SwapCase(std::string s)
+{
+    for (char& c : s) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return s;
+}
+
+// The text and its NUL, as the value stores a string.
+std::string WithNul(const std::string& s) { return s + std::string(1, '\0'); }
+
+// Runs a controller dialog as the program does (modal, hidden), calls body
+// from inside its modal loop once it has initialised, then ends it.
+void RunDialog(const std::function<void(CTrayDockDlg&)>& body)
+{
+    CTrayDockDlg dlg;
+    test::MessageLog helper("runvalue-driver");
+    bool ran = false;
+    helper.answer = [&](HWND, UINT message, WPARAM, LPARAM, bool& handled) -> LRESULT {
+        if (message != WM_APP + 7)
+            return 0;
+        handled = true;
+        ran = true;
+        body(dlg);
+        dlg.EndDialog(IDOK);
+        return 0;
+    };
+    PostMessageA(helper.hwnd(), WM_APP + 7, 0, 0);
+    dlg.DoModal();
+    EXPECT_TRUE(ran) << "the dialog did not run";
+}
+
+UINT BoxAtStart()
+{
+    UINT state = 99;
+    RunDialog([&](CTrayDockDlg& dlg) { state = IsDlgButtonChecked(dlg.m_hWnd, kBox); });
+    return state;
+}
+
+// A real click on the box: the button toggles itself and notifies the dialog.
+UINT Click(CTrayDockDlg& dlg)
+{
+    SendDlgItemMessageA(dlg.m_hWnd, kBox, BM_CLICK, 0, 0);
+    return IsDlgButtonChecked(dlg.m_hWnd, kBox);
+}
+
+bool SetValue(DWORD type, const std::string& bytes)
+{
+    return runkey::WriteValue(runkey::kValueName, type, bytes.data(), bytes.size());
+}
+
+// The value's type and bytes; "absent" when there is none.
+std::string Stored()
+{
+    runkey::Value v;
+    if (!runkey::ReadValue(runkey::kValueName, v))
+        return "absent";
+    return "type " + std::to_string(v.type) + ": " + std::string(v.data.begin(), v.data.end());
+}
+
+std::string StoredAs(DWORD type, const std::string& bytes) { return "type " + std::to_string(type) + ": " + bytes; }
+
+class RunValue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_saved = runkey::Snapshot::Take();
+        ASSERT_TRUE(m_saved.exists) << "the test prefix has no Run key";
+        runkey::DeleteValue(runkey::kValueName);
+    }
+    void TearDown() override
+    {
+        g_pfnGetModuleFileNameA = GetModuleFileNameA;
+        EXPECT_TRUE(m_saved.Restore());
+    }
+    runkey::Snapshot m_saved;
+};
+
+TEST_F(RunValue, StartUpChecksTheBoxOnlyForTheQuotedOwnPathAndLeavesTheValueAlone)
+{
+    const std::string path = OwnPath();
+    const std::string text = Quoted(path);
+    std::string big(64 * 1024, 'A');
+    std::string bigMatching = WithNul(text) + std::string(64 * 1024, 'B');
+    struct Case {
+        const char* what;
+        DWORD type;
+        std::string bytes;
+        UINT box;
+    } cases[] = {
+        {"the quoted path", REG_SZ, WithNul(text), BST_CHECKED},
+        {"letters in another case", REG_SZ, WithNul(SwapCase(text)), BST_CHECKED},
+        {"bytes after the NUL", REG_SZ, WithNul(text) + "junk", BST_CHECKED},
+        {"64 KB with the text first", REG_SZ, bigMatching, BST_CHECKED},
+        {"no quotes", REG_SZ, WithNul(path), BST_UNCHECKED},
+        {"a different path", REG_SZ, WithNul(Quoted("C:\\Program Files\\Traylet\\Traylet.exe")), BST_UNCHECKED},
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ, WithNul(text), BST_UNCHECKED},
+        {"REG_BINARY", REG_BINARY, WithNul(text), BST_UNCHECKED},
+        {"REG_DWORD", REG_DWORD, std::string("\1\0\0\0", 4), BST_UNCHECKED},
+        {"no NUL", REG_SZ, text, BST_UNCHECKED},
+        {"the closing quote missing", REG_SZ, WithNul(text.substr(0, text.size() - 1)), BST_UNCHECKED},
+        {"one character more", REG_SZ, WithNul(text + "x"), BST_UNCHECKED},
+        {"an empty text", REG_SZ, WithNul(""), BST_UNCHECKED},
+        {"no data at all", REG_SZ, "", BST_UNCHECKED},
+        {"64 KB of letters, no NUL", REG_SZ, big, BST_UNCHECKED},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(SetValue(c.type, c.bytes));
+        // The registry must hold the case as meant (it adds a NUL to a string
+        // only when the byte after it in memory is NUL).
+        ASSERT_EQ(StoredAs(c.type, c.bytes), Stored());
+        const runkey::Snapshot before = runkey::Snapshot::Take();
+        EXPECT_EQ(c.box, BoxAtStart());
+        const runkey::Snapshot after = runkey::Snapshot::Take();
+        EXPECT_TRUE(before.SameAs(after)) << before.Describe() << "\nbecame\n" << after.Describe();
+    }
+}
+
+TEST_F(RunValue, StartUpWithoutTheValueOrTheKeyLeavesTheBoxUncheckedAndCreatesNothing)
+{
+    runkey::Snapshot before = runkey::Snapshot::Take();
+    EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), BoxAtStart());
+    EXPECT_TRUE(before.SameAs(runkey::Snapshot::Take()));
+    EXPECT_EQ("absent", Stored());
+
+    ASSERT_TRUE(runkey::DeleteKey());
+    EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), BoxAtStart());
+    EXPECT_FALSE(runkey::KeyExists());
+}
+
+TEST_F(RunValue, ClickingStoresExactlyTheQuotedPathAndOneNulThenDeletesTheValue)
+{
+    const std::string text = Quoted(OwnPath());
+    RunDialog([&](CTrayDockDlg& dlg) {
+        ASSERT_EQ(static_cast<UINT>(BST_CHECKED), Click(dlg));
+        runkey::Value v;
+        ASSERT_TRUE(runkey::ReadValue(runkey::kValueName, v));
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), v.type);
+        EXPECT_EQ(OwnPath().size() + 3, v.data.size());
+        EXPECT_EQ(WithNul(text), std::string(v.data.begin(), v.data.end()));
+
+        EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), Click(dlg));
+        EXPECT_EQ("absent", Stored());
+        EXPECT_TRUE(runkey::KeyExists());
+    });
+    // What one run stored, the next run shows.
+    RunDialog([&](CTrayDockDlg& dlg) { EXPECT_EQ(static_cast<UINT>(BST_CHECKED), Click(dlg)); });
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), BoxAtStart());
+}
+
+TEST_F(RunValue, CheckingReplacesAValueThatDidNotMatch)
+{
+    const std::string text = Quoted(OwnPath());
+    ASSERT_TRUE(SetValue(REG_EXPAND_SZ, WithNul(text)));
+    RunDialog([&](CTrayDockDlg& dlg) {
+        ASSERT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(dlg.m_hWnd, kBox));
+        EXPECT_EQ(static_cast<UINT>(BST_CHECKED), Click(dlg));
+        EXPECT_EQ(StoredAs(REG_SZ, WithNul(text)), Stored());
+    });
+}
+
+TEST_F(RunValue, UncheckingWhenTheValueIsAlreadyGoneChangesNothing)
+{
+    ASSERT_TRUE(SetValue(REG_SZ, WithNul(Quoted(OwnPath()))));
+    RunDialog([&](CTrayDockDlg& dlg) {
+        ASSERT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(dlg.m_hWnd, kBox));
+        ASSERT_TRUE(runkey::DeleteValue(runkey::kValueName));   // someone else removed it meanwhile
+        const runkey::Snapshot before = runkey::Snapshot::Take();
+        EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), Click(dlg));
+        const runkey::Snapshot after = runkey::Snapshot::Take();
+        EXPECT_TRUE(before.SameAs(after)) << before.Describe() << "\nbecame\n" << after.Describe();
+    });
+}
+
+TEST_F(RunValue, WithoutTheRunKeyTheBoxKeepsTheUsersStateAndTheKeyIsNotCreated)
+{
+    ASSERT_TRUE(runkey::DeleteKey());
+    RunDialog([&](CTrayDockDlg& dlg) {
+        EXPECT_EQ(static_cast<UINT>(BST_CHECKED), Click(dlg));
+        EXPECT_FALSE(runkey::KeyExists());
+        EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), Click(dlg));
+        EXPECT_FALSE(runkey::KeyExists());
+    });
+}
+
+// Paths that no real module of the test has: what GetModuleFileNameA gives
+// for them, in the two ways systems report a path that does not fit (older
+// ones fill the buffer without a NUL, newer ones cut it short with a NUL and
+// ERROR_INSUFFICIENT_BUFFER); both return the buffer's size.
+std::string g_fakePath;
+bool g_cutWithNul = false;
+
+DWORD WINAPI FakeModuleFileName(HMODULE, LPSTR buffer, DWORD size)
+{
+    const DWORD length = static_cast<DWORD>(g_fakePath.size());
+    if (length < size) {
+        std::memcpy(buffer, g_fakePath.c_str(), length + 1);
+        return length;
+    }
+    std::memcpy(buffer, g_fakePath.data(), size);
+    if (g_cutWithNul) {
+        buffer[size - 1] = '\0';
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    }
+    return size;
+}
+
+void FakeModulePath(const std::string& path, bool cutWithNul = false)
+{
+    g_fakePath = path;
+    g_cutWithNul = cutWithNul;
+    g_pfnGetModuleFileNameA = FakeModuleFileName;
+}
+
+// "C:\aaaa...\x.exe" of the given length.
+std::string PathOfLength(size_t length)
+{
+    std::string path = "C:\\" + std::string(length - 9, 'a') + "\\x.exe";
+    EXPECT_EQ(length, path.size());
+    return path;
+}
+
+TEST_F(RunValue, APathThatDoesNotFitIsNeverStoredNorMatched)
+{
+    for (bool cutWithNul : {false, true}) {
+        for (size_t length : {260u, 300u}) {
+            SCOPED_TRACE(std::string(cutWithNul ? "cut with a NUL, " : "filled without a NUL, ") +
+                         std::to_string(length) + " characters");
+            const std::string path = PathOfLength(length);
+            FakeModulePath(path, cutWithNul);
+            // What a program that trusted the cut path would have stored, and the whole path.
+            for (const std::string& text : {Quoted(path.substr(0, 259)), Quoted(path.substr(0, 258)), Quoted(path)}) {
+                ASSERT_TRUE(SetValue(REG_SZ, WithNul(text)));
+                EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), BoxAtStart()) << text.size();
+            }
+
+            RunDialog([&](CTrayDockDlg& dlg) {
+                const runkey::Snapshot before = runkey::Snapshot::Take();
+                EXPECT_EQ(static_cast<UINT>(BST_CHECKED), Click(dlg));
+                EXPECT_TRUE(before.SameAs(runkey::Snapshot::Take())) << "a value was written";
+                // Unchecking needs no path: the value goes.
+                EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), Click(dlg));
+                EXPECT_EQ("absent", Stored());
+                EXPECT_EQ(static_cast<UINT>(BST_CHECKED), Click(dlg));
+                EXPECT_EQ("absent", Stored());
+            });
+        }
+    }
+}
+
+TEST_F(RunValue, ALongestPathThatFitsIsStoredWhole)
+{
+    const std::string path = PathOfLength(259);
+    FakeModulePath(path);
+    RunDialog([&](CTrayDockDlg& dlg) { EXPECT_EQ(static_cast<UINT>(BST_CHECKED), Click(dlg)); });
+    EXPECT_EQ(StoredAs(REG_SZ, WithNul(Quoted(path))), Stored());
+    runkey::Value v;
+    ASSERT_TRUE(runkey::ReadValue(runkey::kValueName, v));
+    EXPECT_EQ(262u, v.data.size());
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), BoxAtStart());
+}
+
+TEST_F(RunValue, OnlyAsciiLettersCompareWithoutRegardToCase)
+{
+    // Pairs that differ by the case bit without being letters: '[' '{',
+    // '\' '|', '@' '`', and the accented letters of the ANSI code page.
+    FakeModulePath("C:\\Tools[1]\\Caf\xE9\\T@y.exe");
+    struct Case {
+        const char* what;
+        const char* text;
+        UINT box;
+    } cases[] = {
+        {"ASCII letters in another case", "\"c:\\tOOLS[1]\\cAF\xE9\\t@Y.EXE\"", BST_CHECKED},
+        {"'{' for '['", "\"C:\\Tools{1]\\Caf\xE9\\T@y.exe\"", BST_UNCHECKED},
+        {"'|' for '\\'", "\"C:|Tools[1]\\Caf\xE9\\T@y.exe\"", BST_UNCHECKED},
+        {"'`' for '@'", "\"C:\\Tools[1]\\Caf\xE9\\T`y.exe\"", BST_UNCHECKED},
+        {"capital E acute for e acute", "\"C:\\Tools[1]\\Caf\xC9\\T@y.exe\"", BST_UNCHECKED},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(SetValue(REG_SZ, WithNul(c.text)));
+        ASSERT_EQ(StoredAs(REG_SZ, WithNul(c.text)), Stored());
+        EXPECT_EQ(c.box, BoxAtStart());
+    }
+}
+
+}  // namespace
