@@ -15,13 +15,16 @@ struct BorrowedWnd : CWnd {
 
 inline HICON AppIcon() { return LoadIconA(nullptr, MAKEINTRESOURCEA(32512)); }   // IDI_APPLICATION
 
-inline BOOL CALLBACK CountWindowProc(HWND, LPARAM p)
+inline BOOL CALLBACK CountWindowProc(HWND hwnd, LPARAM p)
 {
-    ++*reinterpret_cast<int*>(p);
+    if (CWnd::FromHandlePermanent(hwnd))
+        ++*reinterpret_cast<int*>(p);
     return TRUE;
 }
 
-// Top-level windows of this thread, to see that none is left behind.
+// Top-level windows of this thread that belong to our window objects (the
+// system adds windows of its own, an input-method window for one), to see
+// that none is left behind.
 inline int ThreadWindows()
 {
     int n = 0;
