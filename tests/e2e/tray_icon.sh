@@ -68,6 +68,20 @@ trayshell taskbar-created || fail "broadcast failed"
 wait_until 5 looks_like with now || fail "the icon did not come back after TaskbarCreated"
 pass "the icon comes back after TaskbarCreated"
 
+# "Options" brings the dialog out of the tray; its close button hides it into
+# the tray again (a queued IDCANCEL) and the program runs on.
+dlg_visible() { drv state "$TRAYLET_DLG" | grep -q " visible=$1 "; }
+drv post "$TRAYLET_DLG" 0x0111 140 0 >/dev/null   # what a second start sends: shows the dialog
+wait_until 5 dlg_visible 1 || fail "the dialog did not come out of the tray"
+[[ $(drv state "$TRAYLET_DLG") =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || fail "dialog rect"
+# The caption's close button sits at the top-right corner, inside the frame.
+xdotool mousemove $(( BASH_REMATCH[3] - 12 )) $(( BASH_REMATCH[2] + 12 )) click 1
+wait_until 5 dlg_visible 0 || { screenshot close-button >/dev/null; fail "the close button did not hide the dialog"; }
+xdotool mousemove 400 300
+kill -0 "$TRAYLET_PID" 2>/dev/null || fail "closing the dialog ended the program"
+wait_until 5 looks_like with now || fail "the icon changed when the dialog was hidden"
+pass "the close button hides the dialog into the tray; the program and its icon stay"
+
 stop_traylet
 wait_until 5 looks_like without now || fail "the icon stayed after exit"
 trayshell delete "$ICON" >/dev/null && fail "the shell still had the icon after exit"
