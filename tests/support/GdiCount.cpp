@@ -8,7 +8,7 @@ namespace test {
 // high word is 0 as "whatever lives at this index". GetObjectType on every
 // index therefore names every live object. On a system that validates the
 // whole handle this finds nothing, so callers first check that the count
-// sees an object they made themselves (see CountGdiObjectsSeesNewObjects).
+// sees an object they made themselves (as the GdiCount tests do).
 GdiCounts CountGdiObjects()
 {
     GdiCounts counts;
