@@ -3,6 +3,7 @@
 //   cyclebench dock ICON DIALOG COUNT   dock and undock a listed window COUNT times
 //   cyclebench dockn ICON DIALOG N      dock the first N listed windows and stay
 //   cyclebench counts PID               kernel handles and windows of a process
+//   cyclebench ownicon DIALOG           Traylet's own tray icon window (nothing docked)
 // ICON is Traylet's own tray icon window, DIALOG its controller dialog.
 #include <windows.h>
 
@@ -104,6 +105,27 @@ HWND NewIconWindow(DWORD pid, HWND own, HWND dialog)
     return ctx.found;
 }
 
+struct IconCount {
+    IconSearch search;
+    int n;
+};
+
+BOOL CALLBACK CountIconProc(HWND hwnd, LPARAM lp)
+{
+    auto* c = reinterpret_cast<IconCount*>(lp);
+    c->search.found = nullptr;
+    IconProc(hwnd, reinterpret_cast<LPARAM>(&c->search));
+    c->n += c->search.found != nullptr;
+    return TRUE;
+}
+
+int CountIconWindows(DWORD pid, HWND own, HWND dialog)
+{
+    IconCount ctx{{pid, own, dialog, nullptr}, 0};
+    EnumWindows(CountIconProc, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.n;
+}
+
 void PrintCounts(DWORD pid)
 {
     DWORD handles = 0;
@@ -123,6 +145,14 @@ int main(int argc, char** argv)
     g_callback = RegisterWindowMessageA("TrayIconCallBack");
     if (argc == 3 && !std::strcmp(argv[1], "counts")) {
         PrintCounts(std::strtoul(argv[2], nullptr, 0));
+        return 0;
+    }
+    if (argc == 3 && !std::strcmp(argv[1], "ownicon")) {
+        HWND dialog = Hwnd(argv[2]);
+        HWND own = NewIconWindow(PidOf(dialog), nullptr, dialog);
+        if (!own)
+            return 1;
+        std::printf("0x%lx\n", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(own)));
         return 0;
     }
     if (argc != 5)
@@ -146,8 +176,9 @@ int main(int argc, char** argv)
         for (int i = 0; i < count; ++i) {
             if (!OpenAndCloseMenu(icon, pid))   // rebuilds the catalogue
                 return 1;
+            const int before = CountIconWindows(pid, icon, dialog);
             PostMessageA(dialog, WM_TRAY_COMMAND, 150, reinterpret_cast<LPARAM>(icon));
-            if (!WaitFor([&] { return NewIconWindow(pid, icon, dialog) != nullptr; }))
+            if (!WaitFor([&] { return CountIconWindows(pid, icon, dialog) == before + 1; }))
                 return 1;
         }
         std::printf("docked %d\n", count);
