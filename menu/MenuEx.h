@@ -30,7 +30,7 @@ public:
     int Track(UINT nFlags, int x, int y, CWnd* pWnd, const RECT* pRect);
     BOOL Close();
 
-    // TRUE when p is a menu of this thread that exists now. Lets a receiver
+    // TRUE when p is a menu of this process that exists now. Lets a receiver
     // of a menu's address in a message check it without dereferencing it.
     static bool IsLiveMenu(const void* p);
 
@@ -59,4 +59,10 @@ protected:
 
 private:
     void HitTest(POINT point);
+    void DrawIconAt(HDC dc, HICON hIcon, int y, COLORREF rowColor) const;
+
+    // Set while Close destroys the window: the focus leaves a window that is
+    // being destroyed, and the Close that WM_KILLFOCUS runs must not destroy
+    // it a second time.
+    bool m_bClosing = false;
 };

@@ -1,0 +1,381 @@
+// Construction, window creation, measurement, placement and the life of the
+// modal loop.
+#include "framework/WinApp.h"
+#include "tests/unit/menu/MenuTestKit.h"
+
+#include <memory>
+
+using namespace menutest;
+
+namespace {
+
+// Makes a window the application's main window for the life of the object,
+// as the controller dialog is while the program runs.
+class ScopedMainWindow {
+public:
+    ScopedMainWindow()
+    {
+        m_wnd.CreateEx(0, RegisterPlainWndClass(0), "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+        m_old = GetApp()->m_pMainWnd;
+        GetApp()->m_pMainWnd = &m_wnd;
+    }
+    ~ScopedMainWindow() { GetApp()->m_pMainWnd = m_old; }
+    HWND hwnd() const { return m_wnd.m_hWnd; }
+
+private:
+    CWnd m_wnd;
+    CWnd* m_old = nullptr;
+};
+
+LOGFONTA FontOf(HFONT font)
+{
+    LOGFONTA lf{};
+    GetObjectA(font, sizeof lf, &lf);
+    return lf;
+}
+
+}  // namespace
+
+TEST(MenuFonts, BothAreTahomaThirteenFromOneDescriptionDifferingOnlyInWeight)
+{
+    CMenuEx menu;
+    ASSERT_NE(nullptr, menu.m_fontNormal.GetSafeHandle());
+    ASSERT_NE(nullptr, menu.m_fontBold.GetSafeHandle());
+    LOGFONTA normal = FontOf(menu.m_fontNormal);
+    LOGFONTA bold = FontOf(menu.m_fontBold);
+    EXPECT_EQ(13, normal.lfHeight);
+    EXPECT_EQ(FW_NORMAL, normal.lfWeight);
+    EXPECT_STREQ("Tahoma", normal.lfFaceName);
+    EXPECT_EQ(FW_BOLD, bold.lfWeight);
+    bold.lfWeight = FW_NORMAL;
+    EXPECT_EQ(0, memcmp(&normal, &bold, sizeof normal)) << "the fonts differ in more than the weight";
+    // Everything else is zero: width, escapement, italic, charset, quality...
+    LOGFONTA zero{};
+    zero.lfHeight = 13;
+    zero.lfWeight = FW_NORMAL;
+    lstrcpyA(zero.lfFaceName, "Tahoma");
+    EXPECT_EQ(0, memcmp(&zero, &normal, sizeof zero));
+
+    // The prefix has the real face, so measurements below are Tahoma's.
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, menu.m_fontNormal);
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(dc, sizeof face, face);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    EXPECT_STREQ("Tahoma", face);
+}
+
+TEST(MenuCreate, MakesAHiddenDialogFramedPopupOwnedByTheMainWindowWithTheHoverTimer)
+{
+    ScopedMainWindow main;
+    test::MessageLog owner("owner");
+    RecordingMenu menu;
+    EXPECT_EQ(-1, menu.m_nHotItem);
+    EXPECT_EQ(5, menu.m_nHeight);
+    EXPECT_EQ(0, menu.m_nWidth);
+    ASSERT_EQ(TRUE, menu.Create(owner.hwnd()));
+    ASSERT_NE(nullptr, menu.m_hWnd);
+    EXPECT_EQ(owner.hwnd(), menu.m_hWndOwner);
+
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(menu.m_hWnd, GWL_STYLE));
+    EXPECT_EQ(0xC0400000u, style & (WS_POPUP | WS_CHILD | WS_CAPTION | WS_VISIBLE | WS_SYSMENU | WS_THICKFRAME));
+    RECT rc{};
+    GetWindowRect(menu.m_hWnd, &rc);
+    EXPECT_EQ(0, rc.left);
+    EXPECT_EQ(0, rc.top);
+    EXPECT_EQ(100, rc.right - rc.left);
+    EXPECT_EQ(100, rc.bottom - rc.top);
+    EXPECT_EQ(0, GetWindowTextLengthA(menu.m_hWnd));
+    // A top-level popup: the main window is its owner, not its parent.
+    EXPECT_EQ(main.hwnd(), GetWindow(menu.m_hWnd, GW_OWNER));
+    EXPECT_EQ(GetDesktopWindow(), GetAncestor(menu.m_hWnd, GA_PARENT));
+
+    // The class gives no brush: the popup never erases its background.
+    EXPECT_EQ(0, GetClassLongPtrA(menu.m_hWnd, GCLP_HBRBACKGROUND));
+    EXPECT_EQ(0, GetClassLongPtrA(menu.m_hWnd, GCLP_HCURSOR));
+
+    // IDT_HOVER ticks even before any loop runs it; two ticks show the
+    // period is short (200 ms) and that the handler sets it again.
+    EXPECT_TRUE(test::PumpUntil([&] { return menu.Count(WM_TIMER) >= 2; }, 2000));
+}
+
+TEST(MenuCreate, WithoutAMainWindowThePopupIsUnowned)
+{
+    ASSERT_EQ(nullptr, GetApp()->GetMainWnd());
+    CMenuEx menu;
+    ASSERT_TRUE(menu.Create(nullptr));
+    EXPECT_EQ(nullptr, GetWindow(menu.m_hWnd, GW_OWNER));
+}
+
+TEST(MenuCreate, AFailedWindowLeavesAMenuThatMeasuresAndNeverBlocks)
+{
+    RecordingMenu menu;
+    menu.failCreate = true;
+    EXPECT_EQ(FALSE, menu.Create(nullptr));
+    EXPECT_EQ(nullptr, menu.m_hWnd);
+
+    // Measured on the screen instead of the missing window: same sizes.
+    menu.AddItem(0, 1, "Restore", nullptr, FALSE);
+    EXPECT_EQ(Measure("Restore", false).cx, menu.m_arrItems[0]->nTextWidth);
+    EXPECT_EQ(Measure("Restore", false).cy, menu.m_arrItems[0]->nHeight);
+
+    // Nothing could ever end a loop on a missing window: Track returns at once.
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(-1, menu.Track(0, 500, 400, nullptr, nullptr));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(menu.m_nMaxTextWidth + 42, menu.m_nWidth);
+    EXPECT_EQ(FALSE, menu.Close());
+}
+
+TEST(MenuMeasure, TextItemsAreMeasuredOnceWithTheirOwnFont)
+{
+    CMenuEx menu;
+    ASSERT_TRUE(menu.Create(nullptr));
+    HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    menu.AddItem(0x4000, 151, "Notepad - Untitled", icon, FALSE);
+    const SIZE normal = Measure("Notepad - Untitled", false);
+    const MenuExItem& a = *menu.m_arrItems[0];
+    EXPECT_EQ(0x4000u, a.nFlags);   // bits without meaning are kept
+    EXPECT_EQ(151u, a.nID);
+    EXPECT_STREQ("Notepad - Untitled", a.szText);
+    EXPECT_EQ(icon, a.hIcon);
+    EXPECT_EQ(FALSE, a.bBold);
+    EXPECT_EQ(normal.cx, a.nTextWidth);
+    EXPECT_EQ(normal.cy, a.nHeight);
+    EXPECT_EQ(normal.cx, menu.m_nMaxTextWidth);
+    EXPECT_EQ(normal.cy, menu.m_nTextHeight);
+    EXPECT_EQ(5 + normal.cy + 5, menu.m_nHeight);
+
+    // A narrower bold item: measured bold, does not lower the maximum.
+    menu.AddItem(MF_GRAYED, 7, "Exit", nullptr, TRUE);
+    const SIZE bold = Measure("Exit", true);
+    ASSERT_NE(Measure("Exit", false).cx, bold.cx) << "bold and normal must differ for this check";
+    EXPECT_EQ(bold.cx, menu.m_arrItems[1]->nTextWidth);
+    EXPECT_EQ(normal.cx, menu.m_nMaxTextWidth);
+    EXPECT_EQ(5 + (normal.cy + 5) + (bold.cy + 5), menu.m_nHeight);
+
+    // A null text that is no separator: an empty row as tall as an empty
+    // text measures.
+    menu.AddItem(0, 9, nullptr, nullptr, FALSE);
+    EXPECT_STREQ("", menu.m_arrItems[2]->szText);
+    EXPECT_EQ(Measure("", false).cy, menu.m_arrItems[2]->nHeight);
+    EXPECT_EQ(0, menu.m_arrItems[2]->nTextWidth);
+}
+
+TEST(MenuMeasure, SeparatorsMeasureThreeDashesAndTakeHalfTheirHeight)
+{
+    CMenuEx menu;
+    ASSERT_TRUE(menu.Create(nullptr));
+    menu.AddSeparator();
+    const SIZE dashes = Measure("---", false);
+    const MenuExItem& sep = *menu.m_arrItems[0];
+    EXPECT_EQ(static_cast<UINT>(MF_SEPARATOR), sep.nFlags);
+    EXPECT_EQ(0u, sep.nID);
+    EXPECT_STREQ("", sep.szText);
+    EXPECT_EQ(nullptr, sep.hIcon);
+    EXPECT_EQ(dashes.cy / 2, sep.nHeight);
+    EXPECT_EQ(dashes.cx, sep.nTextWidth);
+    // The full height is the menu's text height, and the dashes count
+    // toward the widest text.
+    EXPECT_EQ(dashes.cy, menu.m_nTextHeight);
+    EXPECT_EQ(dashes.cx, menu.m_nMaxTextWidth);
+    EXPECT_EQ(5 + dashes.cy / 2 + 5, menu.m_nHeight);
+
+    // Given text and the separator flag, the dashes are still what is measured.
+    menu.AddItem(MF_SEPARATOR, 3, "A much longer text than three dashes", nullptr, FALSE);
+    EXPECT_EQ(dashes.cx, menu.m_arrItems[1]->nTextWidth);
+    EXPECT_STREQ("A much longer text than three dashes", menu.m_arrItems[1]->szText);
+}
+
+TEST(MenuMeasure, ABoldSeparatorIsMeasuredWithTheBoldFont)
+{
+    CMenuEx menu;
+    ASSERT_TRUE(menu.Create(nullptr));
+    menu.AddItem(MF_SEPARATOR, 0, nullptr, nullptr, TRUE);
+    const SIZE bold = Measure("---", true);
+    ASSERT_NE(Measure("---", false).cx, bold.cx) << "bold and normal dashes must differ for this check";
+    EXPECT_EQ(bold.cx, menu.m_arrItems[0]->nTextWidth);
+    EXPECT_EQ(bold.cx, menu.m_nMaxTextWidth);
+}
+
+TEST(MenuMeasure, ALongTextIsStoredAndMeasuredAsItsFirst99Characters)
+{
+    std::string text;
+    for (int i = 0; i < 150; ++i)
+        text += static_cast<char>('A' + i % 26);
+    CMenuEx menu;
+    ASSERT_TRUE(menu.Create(nullptr));
+    menu.AddItem(0, 1, text.c_str(), nullptr, FALSE);
+    const MenuExItem& item = *menu.m_arrItems[0];
+    EXPECT_EQ(text.substr(0, 99), std::string(item.szText));
+    EXPECT_EQ('\0', item.szText[99]);
+    EXPECT_EQ(Measure(text.substr(0, 99), false).cx, item.nTextWidth);
+    EXPECT_LT(item.nTextWidth, Measure(text, false).cx);
+}
+
+TEST(MenuTrack, AnEmptyMenuIs42By10WithItsBottomRightCornerAtThePoint)
+{
+    ParkCursor();
+    CMenuEx menu;
+    ASSERT_TRUE(menu.Create(nullptr));
+    RECT rc{};
+    EXPECT_EQ(0, TrackWith(menu, 500, 400, [&] {
+        GetWindowRect(menu.m_hWnd, &rc);
+        menu.Close();
+    }));
+    EXPECT_EQ(42, menu.m_nWidth);
+    EXPECT_EQ(10, menu.m_nHeight);
+    EXPECT_EQ(458, rc.left);
+    EXPECT_EQ(390, rc.top);
+    EXPECT_EQ(500, rc.right);
+    EXPECT_EQ(400, rc.bottom);
+}
+
+TEST(MenuTrack, RowsComeFromTheMeasuredHeightTwoItemsAroundASeparatorAre57)
+{
+    ParkCursor();
+    CMenuEx menu;
+    ASSERT_TRUE(menu.Create(nullptr));
+    menu.AddItem(0, 1, "Options", nullptr, FALSE);
+    menu.AddSeparator();
+    menu.AddItem(0, 2, "Exit", nullptr, FALSE);
+    const int cy = Measure("Options", false).cy;
+    ASSERT_EQ(13, cy) << "Tahoma at height 13 measures 13";
+    EXPECT_EQ(18, menu.m_arrItems[0]->nHeight + 5);
+    EXPECT_EQ(11, menu.m_arrItems[1]->nHeight + 5);
+    RECT rc{};
+    bool shown = false;
+    HWND popup = nullptr, foreground = nullptr, focus = nullptr;
+    EXPECT_EQ(0, TrackWith(menu, 600, 500, [&] {
+        popup = menu.m_hWnd;
+        GetWindowRect(menu.m_hWnd, &rc);
+        shown = IsWindowVisible(menu.m_hWnd) != FALSE;
+        foreground = GetForegroundWindow();
+        focus = GetFocus();
+        menu.Close();
+    }));
+    EXPECT_EQ(57, menu.m_nHeight);
+    EXPECT_EQ(57, rc.bottom - rc.top);
+    EXPECT_EQ(Measure("Options", false).cx + 42, rc.right - rc.left);
+    EXPECT_EQ(600, rc.right);
+    EXPECT_EQ(500, rc.bottom);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(popup, foreground);
+    EXPECT_EQ(popup, focus) << "the popup must have the focus while it is open";
+}
+
+TEST(MenuTrack, PlacementKeepsOffTheTopAndLeftEdgesOnly)
+{
+    ParkCursor();
+    struct Case {
+        int x, y, maxText, height;   // height before Track adds the bottom margin
+        int left, top;
+    } cases[] = {
+        {10, 10, 100, 52, 21, 5},            // both axes pushed
+        {1000, 700, 100, 52, 858, 643},      // 142 x 57, untouched
+        {-300, -200, 100, 52, 21, 5},        // left of and above the screen
+        {60, 700, 100, 52, 21, 643},         // only x pushed
+        {1000, 30, 100, 52, 858, 5},         // only y pushed
+        {163, 62, 100, 52, 21, 5},           // exactly on the limits
+        {164, 63, 100, 52, 22, 6},           // one past them
+    };
+    for (const Case& c : cases) {
+        CMenuEx menu;
+        ASSERT_TRUE(menu.Create(nullptr));
+        menu.m_nMaxTextWidth = c.maxText;
+        menu.m_nHeight = c.height;
+        RECT rc{};
+        EXPECT_EQ(0, TrackWith(menu, c.x, c.y, [&] {
+            GetWindowRect(menu.m_hWnd, &rc);
+            menu.Close();
+        }));
+        EXPECT_EQ(c.left, rc.left) << "point " << c.x << "," << c.y;
+        EXPECT_EQ(c.top, rc.top) << "point " << c.x << "," << c.y;
+        EXPECT_EQ(142, rc.right - rc.left);
+        EXPECT_EQ(57, rc.bottom - rc.top);
+    }
+}
+
+TEST(MenuClose, IsHarmlessAnyNumberOfTimes)
+{
+    CMenuEx menu;
+    EXPECT_EQ(FALSE, menu.Close()) << "no window yet";
+    ASSERT_TRUE(menu.Create(nullptr));
+    HWND hwnd = menu.m_hWnd;
+    EXPECT_EQ(TRUE, menu.Close());
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(nullptr, menu.m_hWnd);
+    EXPECT_EQ(FALSE, menu.Close());
+    EXPECT_EQ(FALSE, menu.Close());
+}
+
+TEST(MenuClose, NestedInTheDestructionsKillFocusItEndsTheLoopOnceAndDestroysOnce)
+{
+    ParkCursor();
+    test::MessageLog owner("owner");
+    RecordingMenu menu;
+    ASSERT_TRUE(menu.Create(owner.hwnd()));
+    menu.AddItem(0, 5, "Item", nullptr, FALSE);
+    bool hadFocus = false;
+    BOOL closed = FALSE;
+    EXPECT_EQ(0, TrackWith(menu, 500, 400, [&] {
+        hadFocus = GetFocus() == menu.m_hWnd;
+        menu.seen.clear();
+        closed = menu.Close();
+    }));
+    ASSERT_TRUE(hadFocus);
+    EXPECT_EQ(TRUE, closed);
+    // The focus left during the destruction, so the handler's Close ran
+    // nested inside it.
+    EXPECT_EQ(1u, menu.Count(WM_KILLFOCUS));
+    EXPECT_EQ(1u, menu.Count(WM_DESTROY));
+    EXPECT_EQ(1u, menu.Count(WM_NCDESTROY));
+    EXPECT_LT(menu.IndexOf(WM_KILLFOCUS), menu.IndexOf(WM_NCDESTROY));
+    EXPECT_FALSE(menu.IsInModalLoop());
+    test::Flush();
+    EXPECT_EQ(0u, owner.count(WM_COMMAND));
+}
+
+TEST(MenuTrack, AQuitDuringTheLoopReturnsMinusOneAndIsPostedAgain)
+{
+    ParkCursor();
+    CMenuEx menu;
+    ASSERT_TRUE(menu.Create(nullptr));
+    menu.AddItem(0, 5, "Item", nullptr, FALSE);
+    EXPECT_EQ(-1, TrackWith(menu, 500, 400, [] { PostQuitMessage(23); }));
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(23u, msg.wParam);
+    // The loop ended without Close: the caller's Close ends the window.
+    EXPECT_TRUE(IsWindow(menu.m_hWnd));
+    EXPECT_EQ(TRUE, menu.Close());
+}
+
+TEST(MenuLife, IsLiveMenuKnowsExactlyTheMenusAliveNow)
+{
+    auto heap = std::make_unique<CMenuEx>();
+    const void* heapAddress = heap.get();
+    CMenuEx stackMenu;
+    EXPECT_TRUE(CMenuEx::IsLiveMenu(heapAddress));
+    EXPECT_TRUE(CMenuEx::IsLiveMenu(&stackMenu));
+    EXPECT_FALSE(CMenuEx::IsLiveMenu(nullptr));
+    int notAMenu = 0;
+    EXPECT_FALSE(CMenuEx::IsLiveMenu(&notAMenu));
+    EXPECT_FALSE(CMenuEx::IsLiveMenu(reinterpret_cast<const char*>(&stackMenu) + 4));
+    heap.reset();
+    EXPECT_FALSE(CMenuEx::IsLiveMenu(heapAddress));
+    EXPECT_TRUE(CMenuEx::IsLiveMenu(&stackMenu));
+}
+
+TEST(MenuLife, DestroyingATrackedMenusObjectClosesItsWindow)
+{
+    HWND hwnd = nullptr;
+    {
+        CMenuEx menu;
+        ASSERT_TRUE(menu.Create(nullptr));
+        menu.AddItem(0, 1, "Item", nullptr, FALSE);
+        hwnd = menu.m_hWnd;
+    }
+    EXPECT_FALSE(IsWindow(hwnd));
+}

@@ -1,0 +1,299 @@
+// What the popup paints: rendered through WM_PRINTCLIENT into a 24-bit
+// memory DC, and checked once against the screen after a real WM_PAINT.
+#include "tests/unit/menu/MenuTestKit.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <tuple>
+
+using namespace menutest;
+
+namespace {
+
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr COLORREF kLine = 0xBBBBBB;
+constexpr COLORREF kFill = 0xE5CFC2;
+constexpr COLORREF kFrame = 0xA85E33;
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+// A 32 x 32 icon: top-left quadrant red, top-right blue, bottom half
+// transparent, so that its 16 x 16 rendering shows both its place and the
+// row colour behind it.
+class TestIcon {
+public:
+    TestIcon()
+    {
+        HDC screen = GetDC(nullptr);
+        HBITMAP color = CreateCompatibleBitmap(screen, 32, 32);
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, color);
+        FillSolidRect(dc, 0, 0, 32, 32, 0);
+        FillSolidRect(dc, 0, 0, 16, 16, kRed);
+        FillSolidRect(dc, 16, 0, 16, 16, kBlue);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        BYTE maskBits[32 * 4];
+        for (int row = 0; row < 32; ++row)
+            for (int b = 0; b < 4; ++b)
+                maskBits[row * 4 + b] = row < 16 ? 0x00 : 0xFF;   // 1 = transparent
+        HBITMAP mask = CreateBitmap(32, 32, 1, 1, maskBits);
+        ICONINFO ii{TRUE, 0, 0, mask, color};
+        m_icon = CreateIconIndirect(&ii);
+        DeleteObject(mask);
+        DeleteObject(color);
+    }
+    ~TestIcon() { DestroyIcon(m_icon); }
+    operator HICON() const { return m_icon; }
+
+private:
+    HICON m_icon;
+};
+
+bool IsInk(COLORREF c, COLORREF background) { return c != background; }
+bool DarkerThanGrey(COLORREF c)
+{
+    return GetRValue(c) < 0xBB || GetGValue(c) < 0xBB || GetBValue(c) < 0xBB;
+}
+
+struct TextStats {
+    int black = 0, grey = 0, darkerThanGrey = 0, ink = 0;
+    int minX = 1 << 30, minY = 1 << 30;
+};
+
+TextStats Scan(const test::Canvas& c, int left, int top, int right, int bottom, COLORREF background)
+{
+    TextStats s;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            const COLORREF p = c.at(x, y);
+            s.black += p == 0;
+            s.grey += p == kLine;
+            s.darkerThanGrey += DarkerThanGrey(p);
+            if (IsInk(p, background)) {
+                ++s.ink;
+                s.minX = std::min(s.minX, x);
+                s.minY = std::min(s.minY, y);
+            }
+        }
+    return s;
+}
+
+bool AllOf(const test::Canvas& c, int left, int top, int right, int bottom, COLORREF color)
+{
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            if (c.at(x, y) != color)
+                return false;
+    return true;
+}
+
+// Items: 0 "Normal" with the icon, 1 separator, 2 grayed, 3 disabled only,
+// 4 bold.
+struct PaintedMenu {
+    TestIcon icon;
+    CMenuEx menu;
+    std::unique_ptr<test::Canvas> plain, hot0, hotSeparator, hot2Tall, screen;
+    int clientW = 0, clientH = 0;
+
+    std::unique_ptr<test::Canvas> Render(int hot)
+    {
+        menu.m_nHotItem = hot;
+        auto c = std::make_unique<test::Canvas>(menu.m_nWidth, menu.m_nHeight);
+        SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
+        return c;
+    }
+
+    PaintedMenu()
+    {
+        ParkCursor();
+        menu.Create(nullptr);
+        menu.AddItem(0, 1, "Normal", icon, FALSE);
+        menu.AddSeparator();
+        menu.AddItem(MF_GRAYED, 2, "Grayed", nullptr, FALSE);
+        menu.AddItem(MF_DISABLED, 3, "Disabled", nullptr, FALSE);
+        menu.AddItem(0, 4, "Bold", nullptr, TRUE);
+        TrackWith(menu, 600, 500, [&] {
+            KillTimer(menu.m_hWnd, IDT_HOVER);   // the hot item is set by hand here
+            plain = Render(-1);
+            hotSeparator = Render(1);
+            const int textHeight = menu.m_nTextHeight;
+            menu.m_nTextHeight = 20;
+            hot2Tall = Render(2);
+            menu.m_nTextHeight = textHeight;
+            hot0 = Render(0);
+
+            // The real WM_PAINT, read back from the screen.
+            InvalidateRect(menu.m_hWnd, nullptr, FALSE);
+            UpdateWindow(menu.m_hWnd);
+            RECT rc{};
+            GetClientRect(menu.m_hWnd, &rc);
+            clientW = rc.right;
+            clientH = rc.bottom;
+            POINT origin{0, 0};
+            ClientToScreen(menu.m_hWnd, &origin);
+            screen = std::make_unique<test::Canvas>(clientW, clientH);
+            test::PumpUntil([&] {
+                HDC dc = GetDC(nullptr);
+                BitBlt(screen->dc(), 0, 0, clientW, clientH, dc, origin.x, origin.y, SRCCOPY);
+                ReleaseDC(nullptr, dc);
+                return AllOf(*screen, 0, 0, 1, 1, kWhite) && screen->at(30, RowTop(menu, 0) - 2) == kFrame;
+            }, 3000);
+            menu.Close();
+        });
+    }
+};
+
+}  // namespace
+
+TEST(MenuPaint, BackgroundSeparatorAndTextColours)
+{
+    PaintedMenu p;
+    const CMenuEx& m = p.menu;
+    ASSERT_TRUE(p.plain);
+    const test::Canvas& c = *p.plain;
+    const int w = m.m_nWidth;
+
+    EXPECT_TRUE(AllOf(c, 0, 0, w, 5, kWhite)) << "top margin";
+    EXPECT_TRUE(AllOf(c, 0, m.m_nHeight - 5, w, m.m_nHeight, kWhite)) << "bottom margin";
+
+    // The separator: one pixel high at y + 2, from x 21 up to, not
+    // including, width - 21.
+    const int ls = RowTop(m, 1) + 2;
+    EXPECT_EQ(kLine, c.at(21, ls));
+    EXPECT_EQ(kLine, c.at(w - 22, ls));
+    EXPECT_EQ(kWhite, c.at(20, ls));
+    EXPECT_EQ(kWhite, c.at(w - 21, ls));
+    EXPECT_TRUE(AllOf(c, 21, ls - 1, w - 21, ls, kWhite));
+    EXPECT_TRUE(AllOf(c, 21, ls + 1, w - 21, ls + 2, kWhite));
+
+    // Grey for MF_GRAYED only; MF_DISABLED and bold items are black.
+    auto textOf = [&](int i) {
+        const int top = RowTop(m, i);
+        return Scan(c, 21, top, 21 + m.m_arrItems[i]->nTextWidth + 1, top + m.m_arrItems[i]->nHeight, kWhite);
+    };
+    const TextStats normal = textOf(0), grayed = textOf(2), disabled = textOf(3), bold = textOf(4);
+    EXPECT_GT(normal.black, 0);
+    EXPECT_GT(grayed.grey, 0);
+    EXPECT_EQ(0, grayed.darkerThanGrey) << "grayed text has pixels darker than its grey";
+    EXPECT_GT(disabled.black, 0);
+    EXPECT_EQ(0, disabled.grey) << "disabled-only text must not be grey";
+    EXPECT_GT(bold.black, 0);
+
+    // Text from its top-left corner at (21, y), nothing left of it.
+    for (int i : {2, 3, 4}) {
+        const int top = RowTop(m, i);
+        const TextStats t = textOf(i);
+        EXPECT_GE(t.minX, 21) << "item " << i;
+        EXPECT_LE(t.minX, 23) << "item " << i;
+        EXPECT_GE(t.minY, top) << "item " << i;
+        EXPECT_LE(t.minY, top + 4) << "item " << i;
+        EXPECT_TRUE(AllOf(c, 0, top, 21, top + m.m_arrItems[i]->nHeight + 5, kWhite)) << "left of item " << i;
+    }
+}
+
+TEST(MenuPaint, IconsAreHalfSizeAtTwoOnTheRowColour)
+{
+    PaintedMenu p;
+    const CMenuEx& m = p.menu;
+    ASSERT_TRUE(p.plain && p.hot0);
+    for (const auto& [canvas, background] : {std::pair{p.plain.get(), kWhite}, std::pair{p.hot0.get(), kFill}}) {
+        const test::Canvas& c = *canvas;
+        const int y = RowTop(m, 0);
+        SCOPED_TRACE(background == kWhite ? "plain" : "hot");
+        EXPECT_TRUE(AllOf(c, 2, y, 10, y + 8, kRed));
+        EXPECT_TRUE(AllOf(c, 10, y, 18, y + 8, kBlue));
+        EXPECT_TRUE(AllOf(c, 2, y + 8, 18, y + 16, background)) << "transparent half on the row colour";
+        EXPECT_TRUE(AllOf(c, 1, y, 2, y + 16, background)) << "left of the icon";
+        EXPECT_TRUE(AllOf(c, 18, y, 21, y + 16, background)) << "right of the icon";
+    }
+}
+
+TEST(MenuPaint, AnIconWithoutTextShowsOnlyTheIcon)
+{
+    // An empty text measures 0 high here, so the icon reaches into the next
+    // row; that row's text starts right of it.
+    TestIcon icon;
+    CMenuEx menu;
+    ParkCursor();
+    ASSERT_TRUE(menu.Create(nullptr));
+    menu.AddItem(0, 1, "", icon, FALSE);
+    menu.AddItem(0, 2, "Next", nullptr, FALSE);
+    std::unique_ptr<test::Canvas> c;
+    TrackWith(menu, 600, 500, [&] {
+        KillTimer(menu.m_hWnd, IDT_HOVER);
+        c = std::make_unique<test::Canvas>(menu.m_nWidth, menu.m_nHeight);
+        SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
+        menu.Close();
+    });
+    ASSERT_TRUE(c);
+    const int y = RowTop(menu, 0), rowEnd = RowTop(menu, 1);
+    EXPECT_TRUE(AllOf(*c, 2, y, 10, y + 8, kRed));
+    EXPECT_TRUE(AllOf(*c, 10, y, 18, y + 8, kBlue));
+    EXPECT_TRUE(AllOf(*c, 18, y, menu.m_nWidth, rowEnd, kWhite)) << "no text in the icon's row";
+    EXPECT_GT(Scan(*c, 21, rowEnd, 21 + menu.m_arrItems[1]->nTextWidth + 1, rowEnd + 13, kWhite).black, 0);
+}
+
+TEST(MenuPaint, TheHotItemGetsTheFillAndAOnePixelFrameOneRowTaller)
+{
+    PaintedMenu p;
+    const CMenuEx& m = p.menu;
+    ASSERT_TRUE(p.hot0 && p.plain);
+    const test::Canvas& c = *p.hot0;
+    const int w = m.m_nWidth, y = RowTop(m, 0), th = m.m_nTextHeight;
+    const int top = y - 2, bottom = y - 2 + th + 5;   // frame rows top and bottom
+
+    EXPECT_TRUE(AllOf(c, 0, top, w - 7, top + 1, kFrame)) << "top side";
+    EXPECT_TRUE(AllOf(c, 0, bottom, w - 7, bottom + 1, kFrame)) << "bottom side, below the fill";
+    EXPECT_TRUE(AllOf(c, 0, top, 1, bottom + 1, kFrame)) << "left side";
+    EXPECT_TRUE(AllOf(c, w - 8, top, w - 7, bottom + 1, kFrame)) << "right side";
+    EXPECT_TRUE(AllOf(c, w - 7, 0, w, m.m_nHeight, kWhite)) << "right of the highlight";
+    EXPECT_TRUE(AllOf(c, 0, 0, w, top, kWhite)) << "above the frame";
+    EXPECT_TRUE(AllOf(c, 0, bottom + 1, 21, RowTop(m, 2), kWhite)) << "below the frame";
+    // Fill everywhere inside the frame but the icon and the text ink.
+    EXPECT_TRUE(AllOf(c, 1, top + 1, 2, bottom, kFill));
+    EXPECT_TRUE(AllOf(c, 21 + m.m_arrItems[0]->nTextWidth + 2, top + 1, w - 8, bottom, kFill));
+    const TextStats text = Scan(c, 21, y, 21 + m.m_arrItems[0]->nTextWidth + 1, y + th, kFill);
+    EXPECT_GT(text.black, 0) << "text drawn transparently over the fill";
+    EXPECT_EQ(0, Scan(c, 21, y, 21 + m.m_arrItems[0]->nTextWidth + 1, y + th, kFill).grey);
+
+    // The height follows the menu-wide text height, and a grayed item is
+    // highlighted like any other, its text still grey.
+    ASSERT_TRUE(p.hot2Tall);
+    const test::Canvas& t = *p.hot2Tall;
+    const int y2 = RowTop(m, 2);
+    EXPECT_TRUE(AllOf(t, 0, y2 - 2, w - 7, y2 - 1, kFrame));
+    // The next row's text is drawn over the lower part; left of it the
+    // frame's bottom side is 25 rows below its top.
+    EXPECT_TRUE(AllOf(t, 0, y2 + 23, 21, y2 + 24, kFrame));
+    EXPECT_TRUE(AllOf(t, w - 8, y2 - 2, w - 7, y2 + 24, kFrame));
+    EXPECT_TRUE(AllOf(t, 1, y2 - 1, 21, y2 + 23, kFill));
+    EXPECT_GT(Scan(t, 21, y2, 21 + m.m_arrItems[2]->nTextWidth + 1, y2 + 13, kFill).grey, 0);
+
+    // A hot separator is drawn exactly as when nothing is hot.
+    ASSERT_TRUE(p.hotSeparator);
+    EXPECT_TRUE([&] {
+        for (int yy = 0; yy < m.m_nHeight; ++yy)
+            for (int x = 0; x < w; ++x)
+                if (p.hotSeparator->at(x, yy) != p.plain->at(x, yy))
+                    return false;
+        return true;
+    }());
+}
+
+TEST(MenuPaint, WmPaintShowsTheSamePictureOnTheScreen)
+{
+    PaintedMenu p;
+    ASSERT_TRUE(p.screen && p.hot0);
+    // The client area is the window less its dialog frame: a strip of the
+    // bitmap on the right and bottom is never seen.
+    EXPECT_LT(p.clientW, p.menu.m_nWidth);
+    EXPECT_LT(p.clientH, p.menu.m_nHeight);
+    int differing = 0;
+    for (int y = 0; y < p.clientH; ++y)
+        for (int x = 0; x < p.clientW; ++x)
+            differing += p.screen->at(x, y) != p.hot0->at(x, y);
+    EXPECT_EQ(0, differing) << "of " << p.clientW * p.clientH << " client pixels";
+}
