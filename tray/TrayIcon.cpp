@@ -1,37 +1,136 @@
-// Placeholder until the tray icon lands: a window and nothing else.
 #include "tray/TrayIcon.h"
+
+#include "docking/Commands.h"
+#include "menu/MenuEx.h"
+#include "tray/TrayShell.h"
+
+#include <cstddef>
+
+namespace {
+
+// The first, 88-byte form of the record: every shell takes it, and the
+// program needs nothing the later forms add.
+constexpr DWORD kNotifyIconDataSize = 88;
+static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == kNotifyIconDataSize,
+              "the version-1 record ends with its 64-character tooltip");
+
+constexpr UINT kIconId = 0;
+
+}  // namespace
 
 CTrayIcon::~CTrayIcon()
 {
+    DeleteIcon(m_hWnd, kIconId);
     DestroyWindow();
 }
 
 BOOL CTrayIcon::Create(CWnd* pOwner, HICON hIcon, LPCSTR pszTip)
 {
+    // Top-level and never shown: it exists to receive the shell's reports.
     if (!CreateEx(0, RegisterPlainWndClass(0), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr))
         return FALSE;
-    if (pszTip)
-        lstrcpynA(m_szTip, pszTip, sizeof m_szTip);
+    // A refusal (no taskbar yet) is made good by the next "TaskbarCreated".
+    AddIcon(m_hWnd, kIconId, hIcon, pszTip);
+    lstrcpynA(m_szTip, pszTip ? pszTip : "", sizeof m_szTip);
     m_hTrayIcon = hIcon;
     m_hWndOwner = pOwner ? pOwner->m_hWnd : nullptr;
     return TRUE;
 }
 
-BOOL CTrayIcon::RemoveIcon() { return FALSE; }
-BOOL CTrayIcon::AddIcon(HWND, UINT, HICON, LPCSTR) { return FALSE; }
-BOOL CTrayIcon::DeleteIcon(HWND, UINT) { return FALSE; }
-BOOL CTrayIcon::IsAnimationEnabled() { return FALSE; }
-void CTrayIcon::GetTrayRect(RECT*) {}
-void CTrayIcon::HideToTray(BOOL) { ShowWindow(m_hWndOwner, SW_HIDE); }
-void CTrayIcon::ShowFromTray(BOOL)
+BOOL CTrayIcon::AddIcon(HWND hWnd, UINT uID, HICON hIcon, LPCSTR pszTip)
 {
-    ShowWindow(m_hWndOwner, IsIconic(m_hWndOwner) ? SW_RESTORE : SW_SHOW);
-    SetForegroundWindow(m_hWndOwner);
+    NOTIFYICONDATAA nid{};
+    nid.cbSize = kNotifyIconDataSize;
+    nid.hWnd = hWnd;
+    nid.uID = uID;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = WM_TRAYICON_CALLBACK;
+    nid.hIcon = hIcon;
+    lstrcpynA(nid.szTip, pszTip ? pszTip : "", 64);
+    return g_trayShell.pfnNotifyIcon(NIM_ADD, &nid);
 }
-LRESULT CTrayIcon::OnTrayIconCallback(WPARAM, LPARAM) { return 0; }
-LRESULT CTrayIcon::OnTaskbarCreated(WPARAM, LPARAM) { return 0; }
+
+BOOL CTrayIcon::DeleteIcon(HWND hWnd, UINT uID)
+{
+    NOTIFYICONDATAA nid{};
+    nid.cbSize = kNotifyIconDataSize;
+    nid.hWnd = hWnd;
+    nid.uID = uID;
+    return g_trayShell.pfnNotifyIcon(NIM_DELETE, &nid);
+}
+
+BOOL CTrayIcon::RemoveIcon()
+{
+    return DeleteIcon(m_hWnd, kIconId);
+}
+
 LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Registered numbers are known only at run time, so they come first.
+    if (message == WM_TRAYICON_CALLBACK)
+        return OnTrayIconCallback(wParam, lParam);
+    if (message == WM_TASKBARCREATED)
+        return OnTaskbarCreated(wParam, lParam);
     return CWnd::WindowProc(message, wParam, lParam);
 }
-BOOL CTrayIcon::OnCommand(WPARAM wParam, LPARAM lParam) { return CWnd::OnCommand(wParam, lParam); }
+
+LRESULT CTrayIcon::OnTaskbarCreated(WPARAM, LPARAM)
+{
+    // The new taskbar starts empty; no delete is needed first.
+    AddIcon(m_hWnd, kIconId, m_hTrayIcon, m_szTip);
+    return 0;
+}
+
+LRESULT CTrayIcon::OnTrayIconCallback(WPARAM, LPARAM lParam)
+{
+    switch (static_cast<UINT>(lParam)) {
+    case WM_RBUTTONUP:
+        OnRButtonUp();
+        break;
+    case WM_LBUTTONDBLCLK:
+        if (m_hWndOwner)
+            PostMessageA(m_hWndOwner, WM_TRAY_COMMAND, ID_MINIMIZE_ALL, reinterpret_cast<LPARAM>(m_hWnd));
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CTrayIcon::OnRButtonUp()
+{
+    // The popup's loop below dispatches the controller's sweep, which may
+    // delete this object (a docked window that went away). Everything needed
+    // after the loop is copied now; past Track nothing of the object is used.
+    const HWND hWndSelf = m_hWnd;
+    const HWND hWndOwner = m_hWndOwner;
+
+    // Without the owner in the foreground the popup could not take the focus,
+    // and a click elsewhere would not close it.
+    if (hWndOwner)
+        SetForegroundWindow(hWndOwner);
+
+    CMenuEx menu;
+    menu.Create(hWndSelf);
+    if (hWndOwner)
+        SendMessageA(hWndOwner, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&menu),
+                     reinterpret_cast<LPARAM>(hWndSelf));
+    POINT pt{};
+    GetCursorPos(&pt);
+    menu.Track(0, pt.x, pt.y, this, nullptr);
+
+    menu.Close();
+    // The choice arrives as a posted WM_COMMAND after this returns; the owner
+    // sees this WM_NULL first.
+    if (hWndOwner)
+        PostMessageA(hWndOwner, WM_NULL, 0, 0);
+}
+
+BOOL CTrayIcon::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    // A popup reports its choice with lParam 0; a control would name itself.
+    // With no owner a post would become a message to this thread: drop it.
+    if (lParam == 0 && m_hWndOwner)
+        PostMessageA(m_hWndOwner, WM_TRAY_COMMAND, wParam, reinterpret_cast<LPARAM>(m_hWnd));
+    return CWnd::OnCommand(wParam, lParam);
+}

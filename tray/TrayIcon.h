@@ -29,6 +29,9 @@ public:
     void GetTrayRect(RECT* pRect);
     void HideToTray(BOOL bForce);
     void ShowFromTray(BOOL bForce);
+    // Narrows the rectangle at lParam to the notification area, then past the
+    // clock inside it; EnumChildWindows over the taskbar calls it.
+    static BOOL CALLBACK EnumTrayChildProc(HWND hWnd, LPARAM lParam);
 
     LRESULT OnTrayIconCallback(WPARAM wParam, LPARAM lParam);
     LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
@@ -40,4 +43,7 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnRButtonUp();
 };

@@ -1,0 +1,9 @@
+#include "tray/TrayShell.h"
+
+TrayShell g_trayShell = {
+    &Shell_NotifyIconA,
+    &SystemParametersInfoA,
+    &DrawAnimatedRects,
+    &SHAppBarMessage,
+    &FindWindowA,
+};
