@@ -1,13 +1,109 @@
-// Placeholder until the catalogue lands: nothing is ever listed.
+// The catalogue of dockable windows: every visible, unowned, titled top-level
+// window except the shell's own and the controller dialog.
 #include "app/TrayDockDlg.h"
+#include "docking/WindowCalls.h"
 
-void CTrayDockDlg::BuildWindowList() { FreeWindowList(); }
+#include <cstring>
+#include <new>
+
+namespace {
+
+// The taskbar, two desktop windows and drop shadows. Compared exactly, case
+// included: a class that merely resembles one of these is admitted.
+const char* const kShellClasses[] = {"Shell_TrayWnd", "wndclass_desked_gsk", "Progman", "SysShadow"};
+
+bool IsShellClass(const char* szClass)
+{
+    for (const char* shell : kShellClasses)
+        if (std::strcmp(szClass, shell) == 0)
+            return true;
+    return false;
+}
+
+// A window that does not answer in time has no icon to offer.
+HICON QueryIcon(HWND hWnd, WPARAM type)
+{
+    DWORD_PTR icon = 0;
+    SendWithin(hWnd, WM_GETICON, type, 0, &icon);
+    return reinterpret_cast<HICON>(icon);
+}
+
+HICON ClassIcon(HWND hWnd, int index)
+{
+    return reinterpret_cast<HICON>(static_cast<ULONG_PTR>(GetClassLongA(hWnd, index)));
+}
+
+}  // namespace
+
+HICON GetWindowIcon(HWND hWnd)
+{
+    if (HICON icon = QueryIcon(hWnd, ICON_SMALL))
+        return icon;
+    if (HICON icon = QueryIcon(hWnd, ICON_BIG))
+        return icon;
+    if (HICON icon = ClassIcon(hWnd, GCL_HICONSM))
+        return icon;
+    if (HICON icon = ClassIcon(hWnd, GCL_HICON))
+        return icon;
+    return LoadIconA(nullptr, IDI_APPLICATION);
+}
+
+BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
+{
+    auto* dlg = reinterpret_cast<CTrayDockDlg*>(lParam);
+
+    // Everything is read before anything is decided. The count 99 includes
+    // the NUL, so a longer title is cut to 98 characters.
+    char szTitle[100] = "";
+    GetWindowTextA(hwnd, szTitle, 99);
+    const BOOL bVisible = IsWindowVisible(hwnd);
+    const HWND hParent = GetParent(hwnd);
+    char szClass[100] = "";
+    GetClassNameA(hwnd, szClass, sizeof szClass);
+
+    // GetParent of a top-level window is its owner: owned pop-ups (dialogs,
+    // tool windows) go with the window that owns them.
+    if (!bVisible || hParent || hwnd == dlg->m_hWnd || IsShellClass(szClass) || szTitle[0] == '\0')
+        return TRUE;
+
+    // Out of memory: the window is left out of this catalogue; the next
+    // rebuild tries again.
+    auto* entry = new (std::nothrow) DockEntry();
+    if (!entry)
+        return TRUE;
+    lstrcpynA(entry->szTitle, szTitle, sizeof entry->szTitle);
+    entry->hWnd = hwnd;
+    // Only an admitted window is asked for its icon: a skipped one gets no
+    // message from here.
+    entry->hIcon = GetWindowIcon(hwnd);
+    try {
+        dlg->m_arrWindows.Add(entry);
+    } catch (const std::bad_alloc&) {
+        delete entry;
+    }
+    return TRUE;
+}
+
+void CTrayDockDlg::BuildWindowList()
+{
+    FreeWindowList();
+    EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(this));
+}
 
 void CTrayDockDlg::FreeWindowList()
 {
+    // Catalogued records own no tray icon, and their icons are borrowed.
     for (int i = 0; i < m_arrWindows.GetSize(); ++i)
         delete m_arrWindows[i];
     m_arrWindows.RemoveAll();
 }
 
-int CTrayDockDlg::FindDockedByIcon(HWND) const { return -1; }
+int CTrayDockDlg::FindDockedByIcon(HWND hWnd) const
+{
+    for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
+        const CTrayIcon* icon = m_arrDocked[i]->pTrayIcon;
+        if ((icon ? icon->m_hWnd : nullptr) == hWnd)
+            return i;
+    }
+    return -1;
+}

@@ -1,19 +1,166 @@
-// Placeholder until the dock commands land.
+// The commands that reach the controller dialog from the tray icons: docking
+// a catalogued window, driving and undocking a docked one, the commands on
+// all windows, "Options" and "Exit".
 #include "app/TrayDockDlg.h"
 #include "docking/Commands.h"
+#include "docking/WindowCalls.h"
 
-LRESULT CTrayDockDlg::OnTrayCommand(WPARAM wParam, LPARAM)
+#include <new>
+
+namespace {
+
+// Other programs' windows are driven by posted system commands, which never
+// wait for them.
+void PostSysCommand(HWND hWnd, WPARAM code)
 {
-    if (wParam == ID_APP_EXIT_TRAY)
-        PostQuitMessage(0);
-    else if (wParam == ID_OPTIONS)
-        ShowOptions();
+    PostMessageA(hWnd, WM_SYSCOMMAND, code, 0);
+}
+
+// Back into the state the window had when it was docked: maximized again, or
+// restored, or left minimized if it was minimized then.
+void PostUndockState(const DockEntry& entry)
+{
+    if (entry.bWasZoomed)
+        PostSysCommand(entry.hWnd, SC_MAXIMIZE);
+    else if (!entry.bWasIconic)
+        PostSysCommand(entry.hWnd, SC_RESTORE);
+}
+
+// A command from a docked window's icon: the window is shown, driven and no
+// longer docked.
+void RunWindowCommand(CTrayDockDlg& dlg, HWND hIcon, WPARAM nCmd)
+{
+    const int i = dlg.FindDockedByIcon(hIcon);
+    if (i < 0)
+        return;   // the sweep dropped it after the command was posted
+    DockEntry* entry = dlg.m_arrDocked[i];
+    ShowWindowBounded(entry->hWnd, SW_SHOW, WindowAnswers(entry->hWnd));
+    switch (nCmd) {
+    case ID_RESTORE:
+        // From minimized, a window that was maximized comes back maximized;
+        // the second restore takes it to its normal size.
+        PostSysCommand(entry->hWnd, SC_RESTORE);
+        if (entry->bWasZoomed)
+            PostSysCommand(entry->hWnd, SC_RESTORE);
+        break;
+    case ID_MINIMIZE:
+        PostSysCommand(entry->hWnd, SC_MINIMIZE);
+        break;
+    case ID_MAXIMIZE:
+        PostSysCommand(entry->hWnd, SC_MAXIMIZE);
+        break;
+    case ID_CLOSE_WINDOW:
+        PostSysCommand(entry->hWnd, SC_CLOSE);
+        break;
+    default:   // ID_UNDOCK, and a double-click on the icon
+        PostUndockState(*entry);
+        break;
+    }
+    dlg.m_arrDocked.RemoveAt(i);
+    CTrayDockDlg::ReleaseDocked(entry);
+}
+
+// Docks catalogue entry n. 0 when the window is gone or docked already, 1
+// otherwise (also when nothing could be done).
+LRESULT DockCatalogued(CTrayDockDlg& dlg, WPARAM n, HWND hIcon)
+{
+    if (!hIcon || n >= static_cast<WPARAM>(dlg.m_arrWindows.GetSize()))
+        return 1;
+    DockEntry* entry = dlg.m_arrWindows[static_cast<int>(n)];
+    if (!IsWindow(entry->hWnd))
+        return 0;
+    for (int i = 0; i < dlg.m_arrDocked.GetSize(); ++i)
+        if (dlg.m_arrDocked[i]->hWnd == entry->hWnd)
+            return 0;
+
+    // Everything that can run out of memory comes before the window is
+    // touched: a dock that cannot get its icon or its place in the docked
+    // list is refused, and the window stays as it is.
+    auto* icon = new (std::nothrow) CTrayIcon;
+    if (!icon)
+        return 0;
+    try {
+        dlg.m_arrDocked.Add(entry);
+    } catch (const std::bad_alloc&) {
+        delete icon;
+        return 0;
+    }
+    dlg.m_arrDocked.RemoveAt(dlg.m_arrDocked.GetSize() - 1);
+
+    dlg.m_arrWindows.RemoveAt(static_cast<int>(n));
+    entry->pTrayIcon = icon;
+    icon->Create(&dlg, entry->hIcon, entry->szTitle);
+
+    // Read before anything changes the window: undocking puts it back so.
+    entry->bWasIconic = IsIconic(entry->hWnd);
+    entry->bWasZoomed = IsZoomed(entry->hWnd);
+    BOOL bAnswers = TRUE;
+    if (!entry->bWasIconic) {
+        DWORD_PTR ignored = 0;
+        bAnswers = SendWithin(entry->hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0, &ignored);
+    } else {
+        bAnswers = WindowAnswers(entry->hWnd);
+    }
+    ShowWindowBounded(entry->hWnd, SW_HIDE, bAnswers);
+    dlg.m_arrDocked.Add(entry);   // the room was made above
     return 1;
+}
+
+}  // namespace
+
+LRESULT CTrayDockDlg::OnTrayCommand(WPARAM wParam, LPARAM lParam)
+{
+    const HWND hIcon = reinterpret_cast<HWND>(lParam);
+    // The whole value counts: anything in the upper half matches no command
+    // of the table and names no catalogue entry.
+    switch (wParam) {
+    case ID_MINIMIZE_ALL:
+        BuildWindowList();
+        if (hIcon == m_trayIcon.m_hWnd) {
+            for (int i = 0; i < m_arrWindows.GetSize(); ++i)
+                if (!IsIconic(m_arrWindows[i]->hWnd))
+                    PostSysCommand(m_arrWindows[i]->hWnd, SC_MINIMIZE);
+        } else {
+            RunWindowCommand(*this, hIcon, ID_UNDOCK);
+        }
+        break;
+    case ID_APP_EXIT_TRAY:
+        // The dialog's destruction brings every docked window back.
+        PostQuitMessage(0);
+        break;
+    case ID_OPTIONS:
+        ShowOptions();
+        break;
+    case ID_UNDOCK_ALL:
+        UndockAll();
+        break;
+    case ID_CLOSE_ALL:
+        // The catalogue as the menu showed it; docked windows are not in it.
+        for (int i = 0; i < m_arrWindows.GetSize(); ++i)
+            PostSysCommand(m_arrWindows[i]->hWnd, SC_CLOSE);
+        break;
+    case ID_UNDOCK:
+    case ID_RESTORE:
+    case ID_MINIMIZE:
+    case ID_MAXIMIZE:
+    case ID_CLOSE_WINDOW:
+        RunWindowCommand(*this, hIcon, wParam);
+        break;
+    default:
+        break;
+    }
+    if (wParam < ID_DOCK_FIRST)
+        return 1;
+    return DockCatalogued(*this, wParam - ID_DOCK_FIRST, hIcon);
 }
 
 void CTrayDockDlg::UndockAll()
 {
-    for (int i = 0; i < m_arrDocked.GetSize(); ++i)
-        ReleaseDocked(m_arrDocked[i]);
+    for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
+        DockEntry* entry = m_arrDocked[i];
+        ShowWindowBounded(entry->hWnd, SW_SHOW, WindowAnswers(entry->hWnd));
+        PostUndockState(*entry);
+        ReleaseDocked(entry);
+    }
     m_arrDocked.RemoveAll();
 }

@@ -1,0 +1,29 @@
+#include "docking/WindowCalls.h"
+
+BOOL SendWithin(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult)
+{
+    *pResult = 0;
+    // SMTO_BLOCK: nothing else is dispatched on this thread while it waits,
+    // so no other handler of ours runs in the middle of the caller's work.
+    if (SendMessageTimeoutA(hWnd, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kWindowAnswerMs,
+                            pResult))
+        return TRUE;
+    *pResult = 0;
+    return FALSE;
+}
+
+BOOL WindowAnswers(HWND hWnd)
+{
+    if (GetWindowThreadProcessId(hWnd, nullptr) == GetCurrentThreadId())
+        return TRUE;
+    DWORD_PTR ignored = 0;
+    return SendWithin(hWnd, WM_NULL, 0, 0, &ignored);
+}
+
+void ShowWindowBounded(HWND hWnd, int nCmdShow, BOOL bAnswers)
+{
+    if (bAnswers)
+        ShowWindow(hWnd, nCmdShow);
+    else
+        ShowWindowAsync(hWnd, nCmdShow);
+}

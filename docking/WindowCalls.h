@@ -1,0 +1,22 @@
+#pragma once
+#include <windows.h>
+
+// Calls into other programs' windows that would otherwise wait for the
+// window's thread. One hung program must not freeze the menu, the sweep and
+// every icon with it, so each such wait is bounded.
+
+// How long a window may take to answer before it counts as not answering.
+constexpr UINT kWindowAnswerMs = 250;
+
+// SendMessageA with a bounded wait. FALSE when the window did not answer in
+// time (or is gone); *pResult is then 0.
+BOOL SendWithin(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult);
+
+// TRUE when the window answers a harmless message within the bounded wait.
+// A window of this thread always does, without a message being sent.
+BOOL WindowAnswers(HWND hWnd);
+
+// ShowWindow, which for a window of another thread waits until that thread
+// has carried it out. A window that did not answer gets the command queued
+// instead (ShowWindowAsync): it is carried out once the window pumps again.
+void ShowWindowBounded(HWND hWnd, int nCmdShow, BOOL bAnswers);

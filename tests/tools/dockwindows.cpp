@@ -1,0 +1,153 @@
+// Windows for the docking scenarios, in a process of their own.
+//
+//   dockwindows [SECONDS]
+//       Owns three titled windows, "Dock Normal", "Dock Minimized" and
+//       "Dock Maximized", in those states, and prints one line for each
+//       message of interest that one of them receives:
+//       "TITLE MESSAGE WPARAM sent|posted", e.g. "Dock Normal SYSCOMMAND 0xF020 sent".
+//       Ends when all three are closed, or after SECONDS (default 120).
+//   dockwindows hang TITLE SECONDS
+//       Owns one titled window and stops pumping messages at once, for
+//       SECONDS; then pumps until the window is closed.
+//   dockwindows popup
+//       Prints "X Y", the screen position of the client area's top-left
+//       corner of the popup menu that Traylet shows now; exit code 1 if none.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kClass[] = "DockWindowsTool";
+int g_open = 0;
+
+const char* Name(UINT message)
+{
+    switch (message) {
+    case WM_SYSCOMMAND: return "SYSCOMMAND";
+    case WM_SHOWWINDOW: return "SHOWWINDOW";
+    case WM_CLOSE: return "CLOSE";
+    case WM_GETICON: return "GETICON";
+    default: return nullptr;
+    }
+}
+
+LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (const char* name = Name(message)) {
+        char title[64] = "";
+        GetWindowTextA(hwnd, title, sizeof title);
+        std::printf("%s %s 0x%lX %s\n", title, name, static_cast<unsigned long>(wParam),
+                    InSendMessage() ? "sent" : "posted");
+        std::fflush(stdout);
+    }
+    if (message == WM_DESTROY && --g_open == 0)
+        PostQuitMessage(0);
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+HWND Make(const char* title, int x, int y, int nCmdShow)
+{
+    HWND hwnd = CreateWindowExA(0, kClass, title, WS_OVERLAPPEDWINDOW, x, y, 260, 180, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(hwnd, nCmdShow);
+    ++g_open;
+    return hwnd;
+}
+
+void Register()
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kClass;
+    RegisterClassA(&wc);
+}
+
+void Pump()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+int RunWindows(int seconds)
+{
+    Register();
+    Make("Dock Normal", 60, 60, SW_SHOWNORMAL);
+    Make("Dock Minimized", 340, 60, SW_SHOWMINIMIZED);
+    Make("Dock Maximized", 60, 300, SW_SHOWMAXIMIZED);
+    SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, nullptr);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && !msg.hwnd)
+            break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+int RunHung(const char* title, int seconds)
+{
+    Register();
+    Make(title, 400, 300, SW_SHOWNORMAL);
+    std::printf("hanging\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    Pump();
+    return 0;
+}
+
+struct PopupSearch {
+    HWND dialog;
+    HWND popup;
+};
+
+BOOL CALLBACK FindPopup(HWND hwnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<PopupSearch*>(lParam);
+    char cls[64] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    // The popup is the visible one of Traylet's plain windows, owned by its
+    // dialog (the tray icon windows are never shown).
+    if (std::strncmp(cls, "Traylet:", 8) == 0 && IsWindowVisible(hwnd) &&
+        GetWindow(hwnd, GW_OWNER) == search->dialog) {
+        search->popup = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int PrintPopup()
+{
+    PopupSearch search{FindWindowA("#32770", "Traylet"), nullptr};
+    if (!search.dialog)
+        return 1;
+    EnumWindows(FindPopup, reinterpret_cast<LPARAM>(&search));
+    if (!search.popup)
+        return 1;
+    POINT origin{0, 0};
+    ClientToScreen(search.popup, &origin);
+    std::printf("%ld %ld\n", origin.x, origin.y);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 2 && std::strcmp(argv[1], "popup") == 0)
+        return PrintPopup();
+    if (argc == 4 && std::strcmp(argv[1], "hang") == 0)
+        return RunHung(argv[2], std::atoi(argv[3]));
+    return RunWindows(argc > 1 ? std::atoi(argv[1]) : 120);
+}

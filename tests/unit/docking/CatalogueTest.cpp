@@ -1,0 +1,289 @@
+// The catalogue: which top-level windows are listed, with which title and
+// icon, in which order, and what is asked of them.
+#include "tests/unit/docking/DockTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+using docktest::ClassWindow;
+using docktest::IndexOf;
+using docktest::WithDialog;
+
+namespace {
+
+bool Listed(const CTrayDockDlg& dlg, HWND hWnd)
+{
+    return IndexOf(dlg.m_arrWindows, hWnd) >= 0;
+}
+
+// Names of classes of windows that get in the catalogue or not, with the
+// name each must read back as (a class name is a session-wide atom, so the
+// first registration of a name decides its case).
+struct ClassCase {
+    const char* cls;
+    bool listed;
+};
+
+void ExpectClassCases(std::initializer_list<ClassCase> cases)
+{
+    WithDialog([&](CTrayDockDlg& dlg) {
+        std::vector<std::unique_ptr<ClassWindow>> windows;
+        for (const ClassCase& c : cases) {
+            windows.push_back(std::make_unique<ClassWindow>(c.cls, "A titled window"));
+            ASSERT_EQ(c.cls, windows.back()->className()) << "the session holds this class name in another case";
+        }
+        dlg.BuildWindowList();
+        for (size_t i = 0; i < windows.size(); ++i) {
+            const ClassCase& c = cases.begin()[i];
+            EXPECT_EQ(c.listed, Listed(dlg, windows[i]->hwnd())) << "class " << c.cls;
+            // A skipped window is asked nothing; an admitted one for its icon.
+            EXPECT_EQ(c.listed, windows[i]->log().count(WM_GETICON) > 0) << "class " << c.cls;
+        }
+    });
+}
+
+TEST(CatalogueSkips, ExactShellClassesAndAdmitsLookAlikes)
+{
+    // The look-alikes first: their names are free only until the exact names
+    // are registered. "progman" and "shell_traywnd" cannot be made here: the
+    // shell holds those names as "Progman" and "Shell_TrayWnd".
+    ExpectClassCases({{"sysshadow", true},
+                      {"WNDCLASS_DESKED_GSK", true},
+                      {"ProgmanX", true},
+                      {"Progma", true},
+                      {"Shell_TrayWndX", true},
+                      {"SysShadow2", true},
+                      {"wndclass_desked_gsk_", true}});
+    ExpectClassCases({{"Shell_TrayWnd", false},
+                      {"wndclass_desked_gsk", false},
+                      {"Progman", false},
+                      {"SysShadow", false}});
+}
+
+TEST(CatalogueSkips, InvisibleOwnedAndUntitledWindows)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        test::MessageLog owner("Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        test::MessageLog owned("Owned popup", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, owner.hwnd());
+        test::MessageLog unowned("Unowned popup", WS_POPUP | WS_CAPTION | WS_VISIBLE);
+        test::MessageLog untitled("", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        test::MessageLog hidden("Hidden window", WS_OVERLAPPEDWINDOW);
+        ASSERT_EQ(owner.hwnd(), GetParent(owned.hwnd()));
+
+        dlg.BuildWindowList();
+        EXPECT_TRUE(Listed(dlg, owner.hwnd()));
+        EXPECT_TRUE(Listed(dlg, unowned.hwnd()));
+        EXPECT_FALSE(Listed(dlg, owned.hwnd()));
+        EXPECT_FALSE(Listed(dlg, untitled.hwnd()));
+        EXPECT_FALSE(Listed(dlg, hidden.hwnd()));
+        for (const test::MessageLog* skipped : {&owned, &untitled, &hidden})
+            EXPECT_EQ(0u, skipped->count(WM_GETICON)) << test::Describe(skipped->all());
+        EXPECT_EQ(2u, owner.count(WM_GETICON));
+    });
+}
+
+TEST(CatalogueSkips, TheDialogItselfAlsoWhileShown)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        dlg.BuildWindowList();
+        EXPECT_FALSE(Listed(dlg, dlg.m_hWnd));
+        dlg.ShowOptions();
+        ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(dlg.m_hWnd) != FALSE; }));
+        dlg.BuildWindowList();
+        EXPECT_FALSE(Listed(dlg, dlg.m_hWnd));
+        ShowWindow(dlg.m_hWnd, SW_HIDE);
+    });
+}
+
+TEST(Catalogue, EmptyWhenNothingIsAdmissible)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        // The shared desktop holds the taskbar and hidden helpers only.
+        test::MessageLog hidden("Hidden window", WS_OVERLAPPEDWINDOW);
+        dlg.BuildWindowList();
+        std::string listed;
+        for (int i = 0; i < dlg.m_arrWindows.GetSize(); ++i)
+            listed += std::string(dlg.m_arrWindows[i]->szTitle) + "\n";
+        EXPECT_EQ(0, dlg.m_arrWindows.GetSize()) << listed;
+    });
+}
+
+TEST(Catalogue, RecordsTitleCutTo98AndNothingElse)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        std::string title(150, ' ');
+        for (size_t i = 0; i < title.size(); ++i)
+            title[i] = static_cast<char>('a' + i % 26);
+        test::MessageLog longTitle(title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        test::MessageLog shortTitle("Short", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        dlg.BuildWindowList();
+        const int i = IndexOf(dlg.m_arrWindows, longTitle.hwnd());
+        ASSERT_GE(i, 0);
+        const DockEntry& e = *dlg.m_arrWindows[i];
+        EXPECT_EQ(title.substr(0, 98), std::string(e.szTitle));
+        EXPECT_EQ(nullptr, e.pTrayIcon);
+        EXPECT_FALSE(e.bWasIconic);
+        EXPECT_FALSE(e.bWasZoomed);
+        const int j = IndexOf(dlg.m_arrWindows, shortTitle.hwnd());
+        ASSERT_GE(j, 0);
+        EXPECT_STREQ("Short", dlg.m_arrWindows[j]->szTitle);
+    });
+}
+
+BOOL CALLBACK CollectProc(HWND hwnd, LPARAM lParam)
+{
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+    return TRUE;
+}
+
+TEST(Catalogue, KeepsTheOrderOfEnumeration)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        test::MessageLog a("Window A", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        test::MessageLog b("Window B", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        test::MessageLog c("Window C", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        // Change the z-order so that creation order and enumeration differ.
+        SetWindowPos(a.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        std::vector<HWND> all;
+        EnumWindows(CollectProc, reinterpret_cast<LPARAM>(&all));
+        std::vector<HWND> expected;
+        for (HWND h : all)
+            if (h == a.hwnd() || h == b.hwnd() || h == c.hwnd())
+                expected.push_back(h);
+        ASSERT_EQ(3u, expected.size());
+
+        dlg.BuildWindowList();
+        std::vector<HWND> got;
+        for (HWND h : docktest::Handles(dlg.m_arrWindows))
+            if (h == a.hwnd() || h == b.hwnd() || h == c.hwnd())
+                got.push_back(h);
+        EXPECT_EQ(expected, got);
+        EXPECT_EQ(a.hwnd(), got.front());
+    });
+}
+
+TEST(Catalogue, EachRebuildStartsAfresh)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        test::MessageLog w("Before", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        test::MessageLog docked("Docked", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        dlg.BuildWindowList();
+        const int count = dlg.m_arrWindows.GetSize();
+        ASSERT_GE(IndexOf(dlg.m_arrWindows, w.hwnd()), 0);
+        // A stale record of a window that no longer exists must not survive.
+        auto* stale = new DockEntry();
+        stale->hWnd = reinterpret_cast<HWND>(0x5A5A0);
+        dlg.m_arrWindows.Add(stale);
+
+        SetWindowTextA(w.hwnd(), "After");
+        dlg.BuildWindowList();
+        EXPECT_EQ(count, dlg.m_arrWindows.GetSize());
+        EXPECT_EQ(-1, IndexOf(dlg.m_arrWindows, reinterpret_cast<HWND>(0x5A5A0)));
+        const int i = IndexOf(dlg.m_arrWindows, w.hwnd());
+        ASSERT_GE(i, 0);
+        EXPECT_STREQ("After", dlg.m_arrWindows[i]->szTitle);
+
+        // A docked window is out of the catalogue while it stays hidden.
+        ASSERT_NE(nullptr, docktest::Dock(dlg, docked.hwnd()));
+        dlg.BuildWindowList();
+        EXPECT_EQ(-1, IndexOf(dlg.m_arrWindows, docked.hwnd()));
+        EXPECT_EQ(count - 1, dlg.m_arrWindows.GetSize());
+    });
+}
+
+// Windows whose icon queries are answered as the test says.
+struct IconWindow {
+    explicit IconWindow(HICON small, HICON big) : log("Icon window", WS_OVERLAPPEDWINDOW | WS_VISIBLE)
+    {
+        log.answer = [small, big](HWND, UINT m, WPARAM w, LPARAM, bool& handled) -> LRESULT {
+            if (m != WM_GETICON)
+                return 0;
+            handled = true;
+            return reinterpret_cast<LRESULT>(w == ICON_SMALL ? small : w == ICON_BIG ? big : nullptr);
+        };
+    }
+    test::MessageLog log;
+};
+
+TEST(WindowIcon, FirstOfSmallBigClassIconsAndTheStandardIcon)
+{
+    const HICON iconA = LoadIconA(nullptr, IDI_HAND);
+    const HICON iconB = LoadIconA(nullptr, IDI_QUESTION);
+    const HICON standard = LoadIconA(nullptr, IDI_APPLICATION);
+    ASSERT_NE(iconA, iconB);
+
+    IconWindow both(iconA, iconB);
+    EXPECT_EQ(iconA, GetWindowIcon(both.log.hwnd()));
+    const auto queries = both.log.only({WM_GETICON});
+    ASSERT_EQ(1u, queries.size()) << test::Describe(queries);
+    EXPECT_EQ(static_cast<WPARAM>(ICON_SMALL), queries[0].wParam);
+
+    IconWindow bigOnly(nullptr, iconB);
+    EXPECT_EQ(iconB, GetWindowIcon(bigOnly.log.hwnd()));
+    EXPECT_EQ(2u, bigOnly.log.count(WM_GETICON));
+
+    IconWindow none(nullptr, nullptr);
+    EXPECT_EQ(standard, GetWindowIcon(none.log.hwnd()));
+
+    // A class with icons of its own and a window that answers nothing.
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "DockTestIconClass";
+    wc.hIcon = iconB;
+    wc.hIconSm = iconA;
+    ASSERT_TRUE(RegisterClassExA(&wc));
+    HWND withClassIcon = CreateWindowExA(0, wc.lpszClassName, "Class icon", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                         nullptr, nullptr, wc.hInstance, nullptr);
+    EXPECT_EQ(iconA, GetWindowIcon(withClassIcon));
+    DestroyWindow(withClassIcon);
+    UnregisterClassA(wc.lpszClassName, wc.hInstance);
+}
+
+TEST(WindowIcon, AWindowThatStopsAnsweringCountsAsHavingNoIcon)
+{
+    // The thread stops pumping at the first icon query and stays stopped.
+    docktest::StallingWindow hung("Hung window", WM_GETICON);
+    EXPECT_EQ(LoadIconA(nullptr, IDI_APPLICATION), GetWindowIcon(hung.hwnd()));
+    // Both queries gave up while the window was still stuck.
+    EXPECT_TRUE(hung.Stalled());
+}
+
+TEST(Catalogue, AHungProgramsWindowIsListed)
+{
+    // A window of another program that stopped pumping at once.
+    docktest::HungProgram hung("Hung program");
+    ASSERT_TRUE(hung.hwnd());
+    WithDialog([&](CTrayDockDlg& dlg) {
+        test::MessageLog after("Responsive window", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        dlg.BuildWindowList();
+        const int i = IndexOf(dlg.m_arrWindows, hung.hwnd());
+        ASSERT_GE(i, 0);
+        EXPECT_STREQ("Hung program", dlg.m_arrWindows[i]->szTitle);
+        EXPECT_NE(nullptr, dlg.m_arrWindows[i]->hIcon);
+        EXPECT_GE(IndexOf(dlg.m_arrWindows, after.hwnd()), 0);
+    });
+    EXPECT_TRUE(hung.StillHanging());
+}
+
+TEST(FindDockedByIcon, FirstRecordWithThatIconWindowAndNullForNoIcon)
+{
+    CTrayDockDlg dlg;
+    CTrayIcon icon;
+    ASSERT_TRUE(icon.Create(nullptr, nullptr, "tip"));
+    DockEntry withIcon{}, withoutIcon{}, again{};
+    withIcon.pTrayIcon = &icon;
+    again.pTrayIcon = &icon;
+    dlg.m_arrDocked.Add(&withoutIcon);
+    dlg.m_arrDocked.Add(&withIcon);
+    dlg.m_arrDocked.Add(&again);
+    EXPECT_EQ(1, dlg.FindDockedByIcon(icon.m_hWnd));
+    EXPECT_EQ(0, dlg.FindDockedByIcon(nullptr));
+    EXPECT_EQ(-1, dlg.FindDockedByIcon(reinterpret_cast<HWND>(0x1234)));
+    dlg.m_arrDocked.RemoveAll();
+}
+
+}  // namespace
