@@ -1,0 +1,266 @@
+// What each icon's popup holds: the rows, their order, ids, flags, icons and
+// emphasis, read back from the menu the dialog filled. And who may ask the
+// dialog to fill one.
+#include "tests/unit/docking/DockTestSupport.h"
+
+#include "menu/MenuEx.h"
+#include "tray/TrayIcon.h"
+
+#include <gtest/gtest.h>
+
+using docktest::Dock;
+using docktest::WithDialog;
+
+namespace {
+
+// One row of a filled popup.
+struct Row {
+    std::string text;
+    UINT id;
+    UINT flags;
+    BOOL bold;
+    HICON icon;
+};
+
+bool operator==(const Row& a, const Row& b)
+{
+    return a.text == b.text && a.id == b.id && a.flags == b.flags && !a.bold == !b.bold && a.icon == b.icon;
+}
+
+std::ostream& operator<<(std::ostream& os, const Row& r)
+{
+    return os << '"' << r.text << "\" id " << r.id << " flags " << r.flags << (r.bold ? " bold" : "")
+              << " icon " << r.icon;
+}
+
+const Row kSeparator{"", 0, MF_SEPARATOR, FALSE, nullptr};
+
+Row Item(const char* text, UINT id, UINT flags = 0, BOOL bold = FALSE)
+{
+    return Row{text, id, flags, bold, nullptr};
+}
+
+std::vector<Row> Rows(const CMenuEx& menu)
+{
+    std::vector<Row> out;
+    for (int i = 0; i < menu.m_arrItems.GetSize(); ++i) {
+        const MenuExItem* it = menu.m_arrItems[i];
+        out.push_back(Row{it->szText, it->nID, it->nFlags, it->bBold, it->hIcon});
+    }
+    return out;
+}
+
+// Asks the dialog to fill a fresh popup for the icon, as a tray icon does.
+struct Composed {
+    LRESULT result;
+    std::vector<Row> rows;
+};
+
+Composed Compose(CTrayDockDlg& dlg, HWND icon)
+{
+    CMenuEx menu;
+    menu.Create(icon);
+    const LRESULT r = SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&menu),
+                                   reinterpret_cast<LPARAM>(icon));
+    Composed c{r, Rows(menu)};
+    menu.Close();
+    return c;
+}
+
+// The window rows the main menu must start with: the catalogue as the
+// dialog holds it right after composing.
+std::vector<Row> WindowRows(const CTrayDockDlg& dlg)
+{
+    std::vector<Row> out;
+    for (int i = 0; i < dlg.m_arrWindows.GetSize(); ++i) {
+        const DockEntry* e = dlg.m_arrWindows[i];
+        out.push_back(Row{e->szTitle, static_cast<UINT>(ID_DOCK_FIRST + i), 0, FALSE, e->hIcon});
+    }
+    return out;
+}
+
+std::vector<Row> Concat(std::vector<Row> a, const std::vector<Row>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST(MainMenu, WithNothingListedAndNothingDocked)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        dlg.BuildWindowList();
+        if (dlg.m_arrWindows.GetSize() != 0)
+            GTEST_SKIP() << "the desktop has windows of its own: " << dlg.m_arrWindows[0]->szTitle;
+        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        EXPECT_EQ(1, c.result);
+        EXPECT_EQ((std::vector<Row>{Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE), kSeparator,
+                                    Item("Options", ID_OPTIONS), Item("Exit", ID_APP_EXIT_TRAY)}),
+                  c.rows);
+    });
+}
+
+TEST(MainMenu, ListsWindowsWithTheirIconsThenTheFixedRows)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        test::MessageLog a("First listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        test::MessageLog b("Second listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        const std::vector<Row> windows = WindowRows(dlg);
+        ASSERT_GE(windows.size(), 2u);
+        EXPECT_EQ(Concat(windows, {kSeparator, Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE),
+                                   Item("Close All", ID_CLOSE_ALL), kSeparator, Item("Options", ID_OPTIONS),
+                                   Item("Exit", ID_APP_EXIT_TRAY)}),
+                  c.rows);
+        // Every row carries an icon: a window without one shows the standard icon.
+        for (const Row& r : windows)
+            EXPECT_NE(nullptr, r.icon) << r;
+    });
+}
+
+TEST(MainMenu, WithAWindowDockedOffersUnDockAll)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        test::MessageLog docked("Docked one", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        test::MessageLog listed("Still listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        ASSERT_NE(nullptr, Dock(dlg, docked.hwnd()));
+        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        const std::vector<Row> windows = WindowRows(dlg);
+        ASSERT_GE(windows.size(), 1u);
+        for (const Row& r : windows)
+            EXPECT_NE("Docked one", r.text);
+        EXPECT_EQ(Concat(windows, {kSeparator, Item("UnDock All", ID_UNDOCK_ALL), kSeparator,
+                                   Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE), Item("Close All", ID_CLOSE_ALL),
+                                   kSeparator, Item("Options", ID_OPTIONS), Item("Exit", ID_APP_EXIT_TRAY)}),
+                  c.rows);
+    });
+}
+
+TEST(MainMenu, WithOnlyADockedWindowHasNoCloseAllAndNoTopSeparator)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        dlg.BuildWindowList();
+        if (dlg.m_arrWindows.GetSize() != 0)
+            GTEST_SKIP() << "the desktop has windows of its own: " << dlg.m_arrWindows[0]->szTitle;
+        test::MessageLog docked("Docked alone", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        ASSERT_NE(nullptr, Dock(dlg, docked.hwnd()));
+        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        EXPECT_EQ((std::vector<Row>{Item("UnDock All", ID_UNDOCK_ALL), kSeparator,
+                                    Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE), kSeparator,
+                                    Item("Options", ID_OPTIONS), Item("Exit", ID_APP_EXIT_TRAY)}),
+                  c.rows);
+    });
+}
+
+TEST(MainMenu, ATitleLongerThan98IsListedAs98)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        const std::string title(150, 'T');
+        test::MessageLog w(title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        bool found = false;
+        for (const Row& r : c.rows)
+            found |= r.text == title.substr(0, 98);
+        EXPECT_TRUE(found);
+    });
+}
+
+// Per window: the state it was docked in is grayed, nothing else ever is.
+TEST(WindowMenu, GraysTheStateTheWindowWasDockedIn)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        test::MessageLog normal("Docked normal", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        test::MessageLog minimized("Docked minimized", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MINIMIZE);
+        test::MessageLog maximized("Docked maximized", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MAXIMIZE);
+        auto expect = [](UINT minFlags, UINT maxFlags) {
+            return std::vector<Row>{Item("UnDock", ID_UNDOCK, 0, TRUE), kSeparator, Item("Restore", ID_RESTORE),
+                                    Item("Minimize", ID_MINIMIZE, minFlags), Item("Maximize", ID_MAXIMIZE, maxFlags),
+                                    kSeparator, Item("Exit", ID_CLOSE_WINDOW)};
+        };
+        struct Case {
+            const test::MessageLog* w;
+            UINT minFlags, maxFlags;
+        } cases[] = {{&normal, 0, 0}, {&minimized, MF_GRAYED, 0}, {&maximized, 0, MF_GRAYED}};
+        for (const Case& k : cases) {
+            DockEntry* e = Dock(dlg, k.w->hwnd());
+            ASSERT_NE(nullptr, e);
+            const Composed c = Compose(dlg, e->pTrayIcon->m_hWnd);
+            EXPECT_EQ(1, c.result);
+            EXPECT_EQ(expect(k.minFlags, k.maxFlags), c.rows) << "window " << k.w->hwnd();
+        }
+    });
+}
+
+TEST(WindowMenu, AnIconOfNoDockedWindowGetsAnEmptyMenu)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        CTrayIcon stray;
+        stray.Create(&dlg, nullptr, "not docked");
+        const Composed c = Compose(dlg, stray.m_hWnd);
+        EXPECT_EQ(1, c.result);
+        EXPECT_TRUE(c.rows.empty());
+    });
+}
+
+// The address in wParam is used only when it is a menu our own icon has
+// just made on this thread. From anywhere else the request is ignored.
+struct ForeignSend {
+    HWND dialog;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result = -7;
+};
+
+DWORD WINAPI SendFromOtherThread(void* p)
+{
+    auto* s = static_cast<ForeignSend*>(p);
+    s->result = SendMessageA(s->dialog, WM_TRAY_BUILDMENU, s->wParam, s->lParam);
+    return 0;
+}
+
+LRESULT SendOnOtherThread(HWND dialog, WPARAM wParam, LPARAM lParam)
+{
+    ForeignSend s{dialog, wParam, lParam};
+    HANDLE t = CreateThread(nullptr, 0, SendFromOtherThread, &s, 0, nullptr);
+    // The send is answered by this thread's pumping.
+    test::PumpUntil([&] { return WaitForSingleObject(t, 0) == WAIT_OBJECT_0; }, 5000);
+    CloseHandle(t);
+    return s.result;
+}
+
+TEST(BuildMenuRequest, FromAnotherThreadIsIgnoredEvenWithARealMenu)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        CMenuEx menu;
+        menu.Create(dlg.m_trayIcon.m_hWnd);
+        EXPECT_EQ(0, SendOnOtherThread(dlg.m_hWnd, reinterpret_cast<WPARAM>(&menu),
+                                       reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd)));
+        EXPECT_EQ(0, menu.m_arrItems.GetSize());
+        menu.Close();
+    });
+}
+
+TEST(BuildMenuRequest, WithAnAddressThatIsNoMenuTouchesNothing)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        // A page that faults on any access: reading it would end the test.
+        void* page = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
+        ASSERT_NE(nullptr, page);
+        const LPARAM own = reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd);
+        for (WPARAM bogus : {reinterpret_cast<WPARAM>(page), WPARAM(0), WPARAM(0x1234), ~WPARAM(0)}) {
+            EXPECT_EQ(0, SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, bogus, own));
+            EXPECT_EQ(0, SendOnOtherThread(dlg.m_hWnd, bogus, own));
+            PostMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, bogus, own);
+        }
+        test::PumpFor(50);
+        // A menu already shown or already filled is not filled again.
+        CMenuEx filled;
+        filled.Create(dlg.m_trayIcon.m_hWnd);
+        filled.AddItem(0, 999, "mine", nullptr, FALSE);
+        EXPECT_EQ(0, SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&filled), own));
+        EXPECT_EQ(1, filled.m_arrItems.GetSize());
+        filled.Close();
+        VirtualFree(page, 0, MEM_RELEASE);
+    });
+}
+
+}  // namespace
