@@ -4,6 +4,7 @@
 //   cyclebench dockn ICON DIALOG N      dock the first N listed windows and stay
 //   cyclebench counts PID               kernel handles and windows of a process
 //   cyclebench ownicon DIALOG           Traylet's own tray icon window (nothing docked)
+//   cyclebench pid HWND                 the process id of a window
 // ICON is Traylet's own tray icon window, DIALOG its controller dialog.
 #include <windows.h>
 
@@ -145,6 +146,10 @@ int main(int argc, char** argv)
     g_callback = RegisterWindowMessageA("TrayIconCallBack");
     if (argc == 3 && !std::strcmp(argv[1], "counts")) {
         PrintCounts(std::strtoul(argv[2], nullptr, 0));
+        return 0;
+    }
+    if (argc == 3 && !std::strcmp(argv[1], "pid")) {
+        std::printf("%lu\n", PidOf(Hwnd(argv[2])));
         return 0;
     }
     if (argc == 3 && !std::strcmp(argv[1], "ownicon")) {

@@ -45,7 +45,10 @@ HICON GetWindowIcon(HWND hWnd)
         return icon;
     if (HICON icon = ClassIcon(hWnd, GCL_HICON))
         return icon;
-    return LoadIconA(nullptr, IDI_APPLICATION);
+    // A shared system icon: the same handle every time, so it is looked up
+    // once rather than for every window of a long list.
+    static const HICON standard = LoadIconA(nullptr, IDI_APPLICATION);
+    return standard;
 }
 
 BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)

@@ -59,7 +59,7 @@ protected:
 
 private:
     void HitTest(POINT point);
-    void DrawIconAt(HDC dc, HICON hIcon, int y, COLORREF rowColor) const;
+    void DrawIconAt(HDC dc, HDC iconDC, HICON hIcon, int y, COLORREF rowColor) const;
 
     // Set while Close destroys the window: the focus leaves a window that is
     // being destroyed, and the Close that WM_KILLFOCUS runs must not destroy

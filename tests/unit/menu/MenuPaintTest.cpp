@@ -297,3 +297,52 @@ TEST(MenuPaint, WmPaintShowsTheSamePictureOnTheScreen)
             differing += p.screen->at(x, y) != p.hot0->at(x, y);
     EXPECT_EQ(0, differing) << "of " << p.clientW * p.clientH << " client pixels";
 }
+
+// A menu of hundreds of windows is far taller than the screen, and only the
+// part the DC lets through is painted. That part must be exactly what a full
+// paint gives there, also where a highlight straddles its edge, and nothing
+// outside it may change.
+TEST(MenuPaint, AClippedPaintMatchesTheFullPictureInsideAndTouchesNothingOutside)
+{
+    TestIcon icon;
+    CMenuEx menu;
+    menu.Create(nullptr);
+    for (int i = 0; i < 300; ++i) {
+        if (i % 7 == 3)
+            menu.AddSeparator();
+        else
+            menu.AddItem(i % 5 == 1 ? MF_GRAYED : 0, 150 + i, ("Window " + std::to_string(i)).c_str(),
+                         i % 2 ? static_cast<HICON>(icon) : nullptr, i % 11 == 0);
+    }
+    // The sizes Track would give it, without showing a window this tall.
+    menu.m_nWidth = menu.m_nMaxTextWidth + 42;
+    menu.m_nHeight += 5;
+    const int w = menu.m_nWidth, h = menu.m_nHeight;
+    ASSERT_GT(h, 3000);
+
+    // A band from the middle, its top edge through the hot row's text.
+    menu.m_nHotItem = 151;
+    const int hotTop = RowTop(menu, 151);
+    const int bandTop = hotTop + 3, bandBottom = bandTop + 400;
+
+    test::Canvas full(w, h);
+    menu.Paint(full.dc());
+    test::Canvas band(w, h);
+    IntersectClipRect(band.dc(), 0, bandTop, w, bandBottom);
+    menu.Paint(band.dc());
+    SelectClipRgn(band.dc(), nullptr);
+
+    int wrongInside = 0, touchedOutside = 0;
+    for (int y = 0; y < h; y += (y < bandTop - 40 || y > bandBottom + 40) ? 37 : 1)
+        for (int x = 0; x < w; ++x) {
+            if (y >= bandTop && y < bandBottom)
+                wrongInside += band.at(x, y) != full.at(x, y);
+            else
+                touchedOutside += band.at(x, y) != RGB(0x12, 0x34, 0x56);
+        }
+    EXPECT_EQ(0, wrongInside);
+    EXPECT_EQ(0, touchedOutside);
+    // The band holds real content: the highlight and some text.
+    EXPECT_EQ(kFrame, band.at(w / 2, hotTop + menu.m_nTextHeight + 3));
+    menu.Close();
+}
