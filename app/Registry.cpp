@@ -1,5 +1,7 @@
 #include "app/Registry.h"
 
+#include <new>
+
 BOOL ReadRegValue(HKEY hRoot, LPCSTR pszKey, LPCSTR pszName, DWORD dwType, BYTE** ppData, DWORD* pcbData)
 {
     HKEY hKey = nullptr;
@@ -13,7 +15,11 @@ BOOL ReadRegValue(HKEY hRoot, LPCSTR pszKey, LPCSTR pszName, DWORD dwType, BYTE*
         return FALSE;
     }
 
-    *ppData = new BYTE[*pcbData];
+    *ppData = new (std::nothrow) BYTE[*pcbData];
+    if (!*ppData) {
+        RegCloseKey(hKey);
+        return FALSE;
+    }
     // The value may have grown since its size was asked for; the read then
     // fails rather than overrunning the buffer.
     if (RegQueryValueExA(hKey, pszName, nullptr, nullptr, *ppData, pcbData) != ERROR_SUCCESS) {

@@ -6,7 +6,6 @@
 #include "app/TrayDockDlg.h"
 #include "res/resource.h"
 
-#include <cstdio>
 
 DWORD(WINAPI* g_pfnGetModuleFileNameA)(HMODULE, LPSTR, DWORD) = GetModuleFileNameA;
 
@@ -30,7 +29,7 @@ bool BuildRunText(RunText& text)
     const DWORD cch = g_pfnGetModuleFileNameA(nullptr, szPath, MAX_PATH);
     if (cch == 0 || cch >= MAX_PATH)
         return false;
-    std::snprintf(text.sz, sizeof text.sz, "\"%s\"", szPath);
+    wsprintfA(text.sz, "\"%s\"", szPath);   // MAX_PATH + 2 fits in the buffer
     return true;
 }
 

@@ -79,11 +79,8 @@ BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
     // Only an admitted window is asked for its icon: a skipped one gets no
     // message from here.
     entry->hIcon = GetWindowIcon(hwnd);
-    try {
-        dlg->m_arrWindows.Add(entry);
-    } catch (const std::bad_alloc&) {
+    if (dlg->m_arrWindows.Add(entry) < 0)
         delete entry;
-    }
     return TRUE;
 }
 

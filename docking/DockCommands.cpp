@@ -79,9 +79,7 @@ LRESULT DockCatalogued(CTrayDockDlg& dlg, WPARAM n, HWND hIcon)
     auto* icon = new (std::nothrow) CTrayIcon;
     if (!icon)
         return 0;
-    try {
-        dlg.m_arrDocked.Add(entry);
-    } catch (const std::bad_alloc&) {
+    if (dlg.m_arrDocked.Add(entry) < 0) {
         delete icon;
         return 0;
     }

@@ -1,9 +1,10 @@
 #include "framework/Dialog.h"
 
 namespace {
-// The dialog being created on this thread: the dialog procedure binds it at
-// the first message it sees, before WM_INITDIALOG.
-thread_local CDialog* t_creating = nullptr;
+// The dialog being created: the dialog procedure binds it at the first
+// message it sees, before WM_INITDIALOG. Dialogs are made on the
+// user-interface thread only.
+CDialog* t_creating = nullptr;
 }  // namespace
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)

@@ -1,25 +1,64 @@
 #pragma once
-#include <cstddef>
-#include <vector>
+#include <windows.h>
 
 // A growable list of pointers that never frees what it points to: the owner
-// of the list frees the records before it empties the list.
+// of the list frees the records before it empties the list. Running out of
+// memory is an answer, not an exception: Add returns -1 and the list stays
+// as it was.
 template <class T>
 class CTypedPtrArray {
 public:
-    int GetSize() const { return static_cast<int>(m_items.size()); }
-    bool IsEmpty() const { return m_items.empty(); }
-    T* GetAt(int i) const { return m_items[static_cast<std::size_t>(i)]; }
+    CTypedPtrArray() = default;
+    ~CTypedPtrArray()
+    {
+        if (m_items)
+            HeapFree(GetProcessHeap(), 0, m_items);
+    }
+    CTypedPtrArray(const CTypedPtrArray&) = delete;
+    CTypedPtrArray& operator=(const CTypedPtrArray&) = delete;
+
+    int GetSize() const { return m_size; }
+    bool IsEmpty() const { return m_size == 0; }
+    T* GetAt(int i) const { return m_items[i]; }
     T* operator[](int i) const { return GetAt(i); }
+    // The new element's index, or -1 when there was no room for it.
     int Add(T* p)
     {
-        m_items.push_back(p);
-        return GetSize() - 1;
+        if (m_size == m_capacity && !Grow())
+            return -1;
+        m_items[m_size] = p;
+        return m_size++;
     }
     // Later elements move down by one.
-    void RemoveAt(int i) { m_items.erase(m_items.begin() + i); }
-    void RemoveAll() { m_items.clear(); }
+    void RemoveAt(int i)
+    {
+        MoveMemory(m_items + i, m_items + i + 1, static_cast<SIZE_T>(m_size - i - 1) * sizeof(T*));
+        --m_size;
+    }
+    void RemoveAll() { m_size = 0; }
+    // The index of the first element equal to p, or -1.
+    int Find(const T* p) const
+    {
+        for (int i = 0; i < m_size; ++i)
+            if (m_items[i] == p)
+                return i;
+        return -1;
+    }
 
 private:
-    std::vector<T*> m_items;
+    bool Grow()
+    {
+        const int capacity = m_capacity ? m_capacity * 2 : 16;
+        const SIZE_T bytes = static_cast<SIZE_T>(capacity) * sizeof(T*);
+        void* grown = m_items ? HeapReAlloc(GetProcessHeap(), 0, m_items, bytes) : HeapAlloc(GetProcessHeap(), 0, bytes);
+        if (!grown)
+            return false;
+        m_items = static_cast<T**>(grown);
+        m_capacity = capacity;
+        return true;
+    }
+
+    T** m_items = nullptr;
+    int m_size = 0;
+    int m_capacity = 0;
 };

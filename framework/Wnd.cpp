@@ -1,7 +1,6 @@
 #include "framework/Wnd.h"
 #include "framework/WinApp.h"
 
-#include <cstdio>
 
 namespace {
 
@@ -212,8 +211,9 @@ LPCSTR RegisterPlainWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgr
     static char names[16][64];
     static int used = 0;
     char name[64];
-    std::snprintf(name, sizeof name, "Traylet:%x:%p:%p:%p", nClassStyle,
-                  static_cast<void*>(hCursor), static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
+    wsprintfA(name, "Traylet:%x:%lx:%lx:%lx", nClassStyle, static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hCursor)),
+              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hbrBackground)),
+              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hIcon)));
     for (int i = 0; i < used; ++i)
         if (lstrcmpA(names[i], name) == 0)
             return names[i];

@@ -4,8 +4,8 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
-#include <vector>
+#include <new>
+
 
 namespace {
 
@@ -19,9 +19,9 @@ constexpr UINT kHoverPeriodMs = 200;
 
 // Addresses of the menus alive now. Menus are made and destroyed on the
 // user-interface thread only, so the list needs no lock.
-std::vector<const CMenuEx*>& LiveMenus()
+CTypedPtrArray<const CMenuEx>& LiveMenus()
 {
-    static std::vector<const CMenuEx*> menus;
+    static CTypedPtrArray<const CMenuEx> menus;
     return menus;
 }
 
@@ -40,14 +40,17 @@ CMenuEx::CMenuEx()
     lf.lfWeight = FW_BOLD;
     m_fontBold.CreateFontIndirect(&lf);
 
-    LiveMenus().push_back(this);
+    // A menu that could not be listed is never filled: it shows empty.
+    LiveMenus().Add(this);
 }
 
 CMenuEx::~CMenuEx()
 {
     // No longer a menu anyone may fill, even while the window goes away.
     auto& live = LiveMenus();
-    live.erase(std::remove(live.begin(), live.end(), this), live.end());
+    const int i = live.Find(this);
+    if (i >= 0)
+        live.RemoveAt(i);
 
     Close();
     for (int i = 0; i < m_arrItems.GetSize(); ++i)
@@ -59,8 +62,7 @@ CMenuEx::~CMenuEx()
 
 bool CMenuEx::IsLiveMenu(const void* p)
 {
-    const auto& live = LiveMenus();
-    return p && std::find(live.begin(), live.end(), p) != live.end();
+    return p && LiveMenus().Find(static_cast<const CMenuEx*>(p)) >= 0;
 }
 
 BOOL CMenuEx::Create(HWND hWndOwner)
@@ -77,7 +79,9 @@ BOOL CMenuEx::Create(HWND hWndOwner)
 
 void CMenuEx::AddItem(UINT nFlags, UINT nID, LPCSTR pszText, HICON hIcon, BOOL bBold)
 {
-    auto* item = new MenuExItem();   // value-initialised: all zero
+    auto* item = new (std::nothrow) MenuExItem();   // value-initialised: all zero
+    if (!item)
+        return;   // out of memory: the menu goes without this row
     if (pszText)
         lstrcpynA(item->szText, pszText, sizeof item->szText);   // at most 99 characters
     item->nFlags = nFlags;
@@ -101,8 +105,11 @@ void CMenuEx::AddItem(UINT nFlags, UINT nID, LPCSTR pszText, HICON hIcon, BOOL b
     m_nTextHeight = size.cy;
     if (size.cx > m_nMaxTextWidth)
         m_nMaxTextWidth = size.cx;
+    if (m_arrItems.Add(item) < 0) {
+        delete item;
+        return;
+    }
     m_nHeight += item->nHeight + kMargin;
-    m_arrItems.Add(item);
 }
 
 void CMenuEx::AddSeparator()
