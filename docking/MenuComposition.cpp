@@ -10,13 +10,10 @@ namespace {
 // and send or post it one. Only a menu that one of our icons has just made
 // for this request is filled: a live menu of this thread (checked before the
 // address is used at all), owned by the icon that asks, not yet shown and
-// still empty, sent from this thread. Our icons create, fill and show it
-// without pumping messages in between, so a message from another thread
-// could not meet such a menu anyway; the thread check makes that explicit.
+// still empty. Our icons create, fill and show it without pumping messages
+// in between, so a message from another thread never meets such a menu.
 CMenuEx* MenuToFill(WPARAM wParam, HWND hIcon)
 {
-    if (InSendMessage())
-        return nullptr;
     const void* address = reinterpret_cast<const void*>(wParam);
     if (!CMenuEx::IsLiveMenu(address))
         return nullptr;

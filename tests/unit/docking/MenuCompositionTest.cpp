@@ -202,7 +202,7 @@ TEST(WindowMenu, AnIconOfNoDockedWindowGetsAnEmptyMenu)
 }
 
 // The address in wParam is used only when it is a menu our own icon has
-// just made on this thread. From anywhere else the request is ignored.
+// just made for this request; from anywhere else an address is never used.
 struct ForeignSend {
     HWND dialog;
     WPARAM wParam;
@@ -227,15 +227,68 @@ LRESULT SendOnOtherThread(HWND dialog, WPARAM wParam, LPARAM lParam)
     return s.result;
 }
 
-TEST(BuildMenuRequest, FromAnotherThreadIsIgnoredEvenWithARealMenu)
+// The shell reports a right-click with a message sent from its own process;
+// the icon's request for its menu is then a same-thread send nested in that
+// one, and the menu must still be filled. A worker thread stands in for the
+// shell. The popup's height shows whether anything was put in it: an empty
+// one is just its two margins, 10 pixels.
+struct ShellClick {
+    HWND icon;
+};
+
+DWORD WINAPI RightClickFromShell(void* p)
+{
+    SendMessageA(static_cast<ShellClick*>(p)->icon, WM_TRAYICON_CALLBACK, 0, WM_RBUTTONUP);
+    return 0;
+}
+
+struct PopupSeen {
+    HWND dialog;
+    HWND popup = nullptr;
+    int height = 0;
+};
+PopupSeen* g_seen = nullptr;
+
+BOOL CALLBACK FindShownPopup(HWND hwnd, LPARAM)
+{
+    if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == g_seen->dialog) {
+        g_seen->popup = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Runs inside the popup's own loop: measure it, then take its focus away,
+// which closes it and lets the shell's send return.
+void CALLBACK MeasureAndClose(HWND, UINT, UINT_PTR id, DWORD)
+{
+    EnumWindows(FindShownPopup, 0);
+    if (!g_seen->popup)
+        return;
+    KillTimer(nullptr, id);
+    RECT rc{};
+    GetWindowRect(g_seen->popup, &rc);
+    g_seen->height = rc.bottom - rc.top;
+    SendMessageA(g_seen->popup, WM_KILLFOCUS, 0, 0);
+}
+
+TEST(BuildMenuRequest, NestedInTheShellsSentCallbackIsFilled)
 {
     WithDialog([](CTrayDockDlg& dlg) {
-        CMenuEx menu;
-        menu.Create(dlg.m_trayIcon.m_hWnd);
-        EXPECT_EQ(0, SendOnOtherThread(dlg.m_hWnd, reinterpret_cast<WPARAM>(&menu),
-                                       reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd)));
-        EXPECT_EQ(0, menu.m_arrItems.GetSize());
-        menu.Close();
+        PopupSeen seen{dlg.m_hWnd};
+        g_seen = &seen;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, MeasureAndClose);
+        ShellClick click{dlg.m_trayIcon.m_hWnd};
+        HANDLE t = CreateThread(nullptr, 0, RightClickFromShell, &click, 0, nullptr);
+        test::PumpUntil([&] { return WaitForSingleObject(t, 0) == WAIT_OBJECT_0; }, 5000);
+        const bool returned = WaitForSingleObject(t, 0) == WAIT_OBJECT_0;
+        CloseHandle(t);
+        KillTimer(nullptr, timer);
+        g_seen = nullptr;
+        ASSERT_TRUE(returned) << "the popup did not close";
+        ASSERT_NE(nullptr, seen.popup) << "no popup was shown";
+        // "Minimize All", a separator, "Options" and "Exit" at the least.
+        EXPECT_GT(seen.height, 10 + 3 * 18);
     });
 }
 
