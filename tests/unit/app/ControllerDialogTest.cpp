@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -212,3 +213,48 @@ TEST(ControllerDialog, SweepDropsGoneAndShownWindowsAndLeavesTheirWindowsAlone)
 }
 
 }  // namespace
+
+namespace {
+
+struct TextFit {
+    std::string text;
+    bool fits;
+};
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM lp)
+{
+    char cls[16] = "", text[128] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") != 0 || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_LEFT)
+        return TRUE;
+    GetWindowTextA(child, text, sizeof text);
+    RECT client{};
+    GetClientRect(child, &client);
+    // The control's own font, wrapped the way the control wraps it.
+    HDC dc = GetDC(child);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)));
+    RECT need{0, 0, client.right, 0};
+    DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(child, dc);
+    reinterpret_cast<std::vector<TextFit>*>(lp)->push_back({text, need.bottom <= client.bottom});
+    return TRUE;
+}
+
+}  // namespace
+
+// The notice and the address are our own texts: they must read whole in
+// their one-line controls. The version line's text is fixed and is left out.
+TEST(ControllerDialog, OurOwnTextLinesFitTheirControls)
+{
+    DialogScenario s;
+    std::vector<TextFit> lines;
+    s.then([&](CTrayDockDlg& d) { EnumChildWindows(d.m_hWnd, CollectStaticText, reinterpret_cast<LPARAM>(&lines)); });
+    s.run();
+    ASSERT_EQ(3u, lines.size());
+    for (const TextFit& line : lines) {
+        if (line.text.rfind("Traylet Version", 0) == 0)
+            continue;
+        EXPECT_TRUE(line.fits) << '"' << line.text << "\" wraps out of its control";
+    }
+}
