@@ -65,7 +65,8 @@ f_stop_traylet() {
 open_menu() { drv open-menu "${1:-$OWN_ICON}" ${2:+keep}; }
 
 f_dock() {  # title
-  drv dock "$TRAYLET_DLG" "$OWN_ICON" "$1" >/dev/null || die "could not dock '$1'"
+  local why
+  why=$(drv dock "$TRAYLET_DLG" "$OWN_ICON" "$1" 2>&1 >/dev/null) || die "could not dock '$1': $why"
 }
 
 # --- the helper's windows -------------------------------------------------
@@ -75,7 +76,7 @@ f_start_helper() {  # title args...
   local title=$1; shift
   start_bg "$BIN/dockwindows.exe" "$@"
   HELPER_LOG=$(ls -t "$OUT"/dockwindows.*.log | head -n1)
-  drv wait-window "$HELPER_CLASS" "$title" 15000 >/dev/null || die "the helper's window '$title' did not appear"
+  drv wait-window "$HELPER_CLASS" "$title" 60000 >/dev/null || die "the helper's window '$title' did not appear"
 }
 helper_windows() { drv list | grep " class=$HELPER_CLASS " || true; }
 hwnd_of() { drv find "$HELPER_CLASS" "$1"; }
@@ -138,6 +139,7 @@ grab() { import -window root -crop "$AREA" +repage "$OUT/$1.png"; }
 differing() { compare -metric AE "$OUT/$1.png" "$OUT/$2.png" null: 2>&1 | cut -d' ' -f1 || true; }
 # The area stopped changing: two grabs in a row are equal.
 area_differs_by() { grab now; [ "$(differing without now)" = "$1" ]; }
+area_drawn() { grab now; [ "$(differing without now)" != 0 ]; }
 area_settled() { grab settle-a; sleep 0.2; grab settle-b; [ "$(differing settle-a settle-b)" = 0 ]; }
 
 # --- the scenarios ----------------------------------------------------------
@@ -236,11 +238,15 @@ scenario_sweep_with_open_popup() {
 
 scenario_shell_restart() {
   xdotool mousemove 400 300
-  f_start_helper "Dock Maximized"
+  # Before the helper: its maximized window may reach over the taskbar until
+  # it is docked. Every grab compared with this one is taken with all three
+  # docked.
   grab without
+  f_start_helper "Dock Maximized"
   f_start_traylet
   local t
   for t in "Dock Normal" "Dock Minimized" "Dock Maximized"; do f_dock "$t"; done
+  wait_until 5 area_drawn || die "no icon was drawn"
   wait_until 5 area_settled || die "the tray area never settled"
   grab with
   local drawn; drawn=$(differing without with)
@@ -306,9 +312,11 @@ scenario_many_windows() {
 
 scenario_right_clicks() {
   xdotool mousemove 400 300
-  f_start_helper "Dock Maximized"
+  # Small normal windows: a maximized one could lie over the icon.
+  f_start_helper "Many 3" many 3
   grab without
   f_start_traylet
+  wait_until 5 area_drawn || die "no icon was drawn"
   wait_until 5 area_settled || die "the tray area never settled"
   grab with
   local box

@@ -168,17 +168,23 @@ int OpenMenu(HWND icon, bool keep)
 // out, and the dock command is posted as a choice of that row would.
 int Dock(HWND dialog, HWND ownIcon, const char* title)
 {
-    if (OpenMenu(ownIcon, false) != 0)
+    if (OpenMenu(ownIcon, false) != 0) {
+        std::fprintf(stderr, "the main menu did not open and close\n");
         return 1;
+    }
     const int n = CatalogueIndex(dialog, title);
-    if (n < 0)
+    if (n < 0) {
+        std::fprintf(stderr, "'%s' is not in the catalogue\n", title);
         return 1;
+    }
     HWND target = FindWindowA(nullptr, title);
     PostMessageA(dialog, WM_USER + 501, 150 + n, reinterpret_cast<LPARAM>(ownIcon));
     const DWORD start = GetTickCount();
     while (IsWindowVisible(target)) {
-        if (GetTickCount() - start > 5000)
+        if (GetTickCount() - start > 5000) {
+            std::fprintf(stderr, "row %d posted; '%s' is still visible\n", n, title);
             return 1;
+        }
         Sleep(10);
     }
     std::printf("%d\n", n);
