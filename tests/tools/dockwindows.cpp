@@ -11,7 +11,8 @@
 //       and prints nothing but "ready"; ends as the first form does.
 //   Every window of the first two forms destroys itself on the registered
 //   message "DockWindowsTool.Destroy" and shows itself (SW_SHOW) on
-//   "DockWindowsTool.Show": what its own program would do, on request.
+//   "DockWindowsTool.Show": what its own program would do, on request; the
+//   program ends on "DockWindowsTool.Quit" to any of its windows.
 //   dockwindows hang TITLE SECONDS
 //       Owns one titled window and stops pumping messages at once, for
 //       SECONDS; then pumps until the window is closed.
@@ -44,8 +45,13 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     static const UINT destroyRequest = RegisterWindowMessageA("DockWindowsTool.Destroy");
     static const UINT showRequest = RegisterWindowMessageA("DockWindowsTool.Show");
+    static const UINT quitRequest = RegisterWindowMessageA("DockWindowsTool.Quit");
     if (message == destroyRequest) {
         DestroyWindow(hwnd);
+        return 0;
+    }
+    if (message == quitRequest) {
+        PostQuitMessage(0);
         return 0;
     }
     if (message == showRequest) {
