@@ -6,6 +6,13 @@
 //       message of interest that one of them receives:
 //       "TITLE MESSAGE WPARAM sent|posted", e.g. "Dock Normal SYSCOMMAND 0xF020 sent".
 //       Ends when all three are closed, or after SECONDS (default 120).
+//   dockwindows many N [SECONDS]
+//       Owns N titled windows in their normal state, "Many 1" to "Many N",
+//       and prints nothing but "ready"; ends as the first form does.
+//   Every window of the first two forms destroys itself on the registered
+//   message "DockWindowsTool.Destroy" and shows itself (SW_SHOW) on
+//   "DockWindowsTool.Show": what its own program would do, on request; the
+//   program ends on "DockWindowsTool.Quit" to any of its windows.
 //   dockwindows hang TITLE SECONDS
 //       Owns one titled window and stops pumping messages at once, for
 //       SECONDS; then pumps until the window is closed.
@@ -36,6 +43,21 @@ const char* Name(UINT message)
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    static const UINT destroyRequest = RegisterWindowMessageA("DockWindowsTool.Destroy");
+    static const UINT showRequest = RegisterWindowMessageA("DockWindowsTool.Show");
+    static const UINT quitRequest = RegisterWindowMessageA("DockWindowsTool.Quit");
+    if (message == destroyRequest) {
+        DestroyWindow(hwnd);
+        return 0;
+    }
+    if (message == quitRequest) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    if (message == showRequest) {
+        ShowWindow(hwnd, SW_SHOW);
+        return 0;
+    }
     if (const char* name = Name(message)) {
         char title[64] = "";
         GetWindowTextA(hwnd, title, sizeof title);
@@ -48,9 +70,9 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-HWND Make(const char* title, int x, int y, int nCmdShow)
+HWND Make(const char* title, int x, int y, int nCmdShow, int cx = 260, int cy = 180)
 {
-    HWND hwnd = CreateWindowExA(0, kClass, title, WS_OVERLAPPEDWINDOW, x, y, 260, 180, nullptr, nullptr,
+    HWND hwnd = CreateWindowExA(0, kClass, title, WS_OVERLAPPEDWINDOW, x, y, cx, cy, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
     ShowWindow(hwnd, nCmdShow);
     ++g_open;
@@ -77,12 +99,19 @@ void Pump()
     }
 }
 
-int RunWindows(int seconds)
+int RunWindows(int many, int seconds)
 {
     Register();
-    Make("Dock Normal", 60, 60, SW_SHOWNORMAL);
-    Make("Dock Minimized", 340, 60, SW_SHOWMINIMIZED);
-    Make("Dock Maximized", 60, 300, SW_SHOWMAXIMIZED);
+    if (many == 0) {
+        Make("Dock Normal", 60, 60, SW_SHOWNORMAL);
+        Make("Dock Minimized", 340, 60, SW_SHOWMINIMIZED);
+        Make("Dock Maximized", 60, 300, SW_SHOWMAXIMIZED);
+    }
+    for (int i = 1; i <= many; ++i) {
+        char title[32];
+        std::snprintf(title, sizeof title, "Many %d", i);
+        Make(title, (i % 25) * 36, (i / 25) * 30, SW_SHOWNORMAL, 160, 60);
+    }
     SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, nullptr);
     std::printf("ready\n");
     std::fflush(stdout);
@@ -149,5 +178,7 @@ int main(int argc, char** argv)
         return PrintPopup();
     if (argc == 4 && std::strcmp(argv[1], "hang") == 0)
         return RunHung(argv[2], std::atoi(argv[3]));
-    return RunWindows(argc > 1 ? std::atoi(argv[1]) : 120);
+    if (argc >= 3 && std::strcmp(argv[1], "many") == 0)
+        return RunWindows(std::atoi(argv[2]), argc > 3 ? std::atoi(argv[3]) : 120);
+    return RunWindows(0, argc > 1 ? std::atoi(argv[1]) : 120);
 }

@@ -59,6 +59,138 @@ BOOL CALLBACK ListProc(HWND hwnd, LPARAM)
     return TRUE;
 }
 
+
+// The catalogue as the program builds it: visible, unowned, titled top-level
+// windows in EnumWindows order, less the shell's classes and the dialog.
+struct Catalogue {
+    HWND dialog;
+    int count;
+    const char* wanted;   // a title to look for, or null to print them all
+    int found;
+};
+
+BOOL CALLBACK CatalogueProc(HWND hwnd, LPARAM lParam)
+{
+    auto* cat = reinterpret_cast<Catalogue*>(lParam);
+    char title[100] = "", cls[100] = "";
+    GetWindowTextA(hwnd, title, 99);
+    GetClassNameA(hwnd, cls, sizeof cls);
+    static const char* const shell[] = {"Shell_TrayWnd", "wndclass_desked_gsk", "Progman", "SysShadow"};
+    if (!IsWindowVisible(hwnd) || GetParent(hwnd) || hwnd == cat->dialog || !title[0])
+        return TRUE;
+    for (const char* s : shell)
+        if (std::strcmp(cls, s) == 0)
+            return TRUE;
+    if (!cat->wanted)
+        std::printf("%d 0x%lx %s\n", cat->count, static_cast<unsigned long>(reinterpret_cast<uintptr_t>(hwnd)), title);
+    else if (cat->found < 0 && std::strcmp(title, cat->wanted) == 0)
+        cat->found = cat->count;
+    ++cat->count;
+    return TRUE;
+}
+
+int CatalogueIndex(HWND dialog, const char* title)
+{
+    Catalogue cat{dialog, 0, title, -1};
+    EnumWindows(CatalogueProc, reinterpret_cast<LPARAM>(&cat));
+    return cat.found;
+}
+
+struct PopupSearch {
+    DWORD pid;
+    HWND popup;
+};
+
+BOOL CALLBACK PopupProc(HWND hwnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<PopupSearch*>(lParam);
+    char cls[64] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    // The icon windows of the program are never shown: its visible plain
+    // window is a popup menu.
+    if (pid == search->pid && std::strncmp(cls, "Traylet:", 8) == 0 && IsWindowVisible(hwnd)) {
+        search->popup = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND VisiblePopup(HWND anyOfTheProgram)
+{
+    PopupSearch search{0, nullptr};
+    GetWindowThreadProcessId(anyOfTheProgram, &search.pid);
+    EnumWindows(PopupProc, reinterpret_cast<LPARAM>(&search));
+    return search.popup;
+}
+
+// Polls until the popup is up (or gone); the milliseconds taken, or -1.
+long WaitPopup(HWND icon, bool up, DWORD ms, HWND* popup)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        *popup = VisiblePopup(icon);
+        if ((*popup != nullptr) == up)
+            return static_cast<long>(GetTickCount() - start);
+        if (GetTickCount() - start > ms)
+            return -1;
+        Sleep(5);
+    }
+}
+
+// Opens the popup of an icon window as a right-click would, and closes it
+// again unless asked to keep it. Prints the time it took to appear and its
+// window rectangle.
+int OpenMenu(HWND icon, bool keep)
+{
+    const UINT callback = RegisterWindowMessageA("TrayIconCallBack");
+    HWND popup = nullptr;
+    if (WaitPopup(icon, false, 5000, &popup) < 0)
+        return 1;   // one is open already
+    if (!PostMessageA(icon, callback, 0, WM_RBUTTONUP))
+        return 1;
+    const long ms = WaitPopup(icon, true, 10000, &popup);
+    if (ms < 0)
+        return 1;
+    RECT rc{};
+    GetWindowRect(popup, &rc);
+    std::printf("ms=%ld popup=0x%lx rect=%ld,%ld,%ld,%ld\n", ms,
+                static_cast<unsigned long>(reinterpret_cast<uintptr_t>(popup)), rc.left, rc.top, rc.right, rc.bottom);
+    if (keep)
+        return 0;
+    PostMessageA(popup, WM_KILLFOCUS, 0, 0);
+    return WaitPopup(icon, false, 5000, &popup) < 0 ? 1 : 0;
+}
+
+// Docks the window titled TITLE through the program's own icon: a main menu
+// is composed (and closed), the window's index in that catalogue is worked
+// out, and the dock command is posted as a choice of that row would.
+int Dock(HWND dialog, HWND ownIcon, const char* title)
+{
+    if (OpenMenu(ownIcon, false) != 0) {
+        std::fprintf(stderr, "the main menu did not open and close\n");
+        return 1;
+    }
+    const int n = CatalogueIndex(dialog, title);
+    if (n < 0) {
+        std::fprintf(stderr, "'%s' is not in the catalogue\n", title);
+        return 1;
+    }
+    HWND target = FindWindowA(nullptr, title);
+    PostMessageA(dialog, WM_USER + 501, 150 + n, reinterpret_cast<LPARAM>(ownIcon));
+    const DWORD start = GetTickCount();
+    while (IsWindowVisible(target)) {
+        if (GetTickCount() - start > 5000) {
+            std::fprintf(stderr, "row %d posted; '%s' is still visible\n", n, title);
+            return 1;
+        }
+        Sleep(10);
+    }
+    std::printf("%d\n", n);
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr,
@@ -70,7 +202,11 @@ int Usage()
                  "       traydriver post|send HWND MSG WPARAM LPARAM   (MSG may be reg:Name)\n"
                  "       traydriver check HWND ID\n"
                  "       traydriver pixel X Y\n"
-                 "       traydriver cursor X Y\n");
+                 "       traydriver cursor X Y\n"
+                 "       traydriver catalogue DLG                 admissible windows in order\n"
+                 "       traydriver open-menu ICON [keep]         post a right-click, time the popup\n"
+                 "       traydriver dock DLG OWNICON TITLE        dock a window as its menu row would\n"
+                 "       traydriver hung HWND                     0 when the window counts as hung\n");
     return 2;
 }
 
@@ -128,6 +264,17 @@ int main(int argc, char** argv)
         std::printf("%02X%02X%02X\n", GetRValue(c), GetGValue(c), GetBValue(c));
         return 0;
     }
+    if (cmd == "catalogue" && argc == 3) {
+        Catalogue cat{ParseHwnd(argv[2]), 0, nullptr, -1};
+        EnumWindows(CatalogueProc, reinterpret_cast<LPARAM>(&cat));
+        return 0;
+    }
+    if (cmd == "open-menu" && (argc == 3 || (argc == 4 && std::strcmp(argv[3], "keep") == 0)))
+        return OpenMenu(ParseHwnd(argv[2]), argc == 4);
+    if (cmd == "dock" && argc == 5)
+        return Dock(ParseHwnd(argv[2]), ParseHwnd(argv[3]), argv[4]);
+    if (cmd == "hung" && argc == 3)
+        return IsHungAppWindow(ParseHwnd(argv[2])) ? 0 : 1;
     if (cmd == "cursor" && argc == 4)
         return SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3])) ? 0 : 1;
     return Usage();

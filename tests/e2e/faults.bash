@@ -1,0 +1,508 @@
+# The fault run: hostile scenarios against the real program, each ending
+# with the check that no window was lost. Sourced after common.bash by
+# tests/e2e/faults.sh (inside the session scripts/test made) and, through
+# it, by scripts/faults (which makes a session of its own).
+#
+# Each scenario runs in a subshell of its own: `die` ends it with a reason,
+# and whatever it started is stopped when it ends, however it ends. One line
+# per scenario, then "N passed, N failed".
+
+HELPER_CLASS=DockWindowsTool
+# The tray area at the taskbar's right end, where the shell draws icons
+# (y 750 to 765), less its top rows, which a maximized window reaches.
+AREA_X=800 AREA_Y=752
+AREA="224x14+$AREA_X+$AREA_Y"
+
+# Ends the scenario with a reason, and keeps the screen as it was.
+die() { printf '%s\n' "$*" >"$WHY"; import -window root "${WHY%.why}.png" 2>/dev/null || true; exit 1; }
+figure() { printf '%s\n' "$*" >"$FIGURE"; }
+ms_since() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }
+
+# --- Traylet ---------------------------------------------------------------
+
+# Starts Traylet; sets TRAYLET_PID, TRAYLET_DLG, TRAYLET_WPID (its Windows
+# process id) and OWN_ICON (its own icon window, the only one at start).
+f_start_traylet() {
+  start_bg "$BIN/Traylet.exe"
+  TRAYLET_PID=${STARTED_PIDS[-1]}
+  drv wait-window '#32770' Traylet 10000 >/dev/null || die "Traylet's dialog did not appear"
+  TRAYLET_DLG=$(drv find '#32770' Traylet)
+  [[ $(drv state "$TRAYLET_DLG") =~ \ pid=([0-9]+)\  ]] || die "no process for the dialog"
+  TRAYLET_WPID=${BASH_REMATCH[1]}
+  wait_until 5 one_icon_window || die "no icon window: $(icon_windows)"
+  OWN_ICON=$(icon_windows | cut -d' ' -f1)
+}
+
+# The program's icon windows: plain, never shown, unowned, 10 x 10 at 0,0.
+icon_windows() {
+  drv list | grep -F " pid=$TRAYLET_WPID " | grep ' class=Traylet:' | grep ' visible=0 ' \
+    | grep ' owner=0x0 ' | grep ' rect=0,0,10,10 ' || true
+}
+icon_count() { icon_windows | grep -c . || true; }
+one_icon_window() { [ "$(icon_count)" -eq 1 ]; }
+docked_icons() { icon_windows | cut -d' ' -f1 | grep -vx "$OWN_ICON" || true; }
+icon_count_is() { [ "$(icon_count)" -eq "$1" ]; }
+popup_visible() { drv list | grep -F " pid=$TRAYLET_WPID " | grep ' class=Traylet:' | grep -q ' visible=1 '; }
+no_popup() { ! popup_visible; }
+window_gone() { ! drv state "$1" >/dev/null; }
+not_visible() { ! drv state "$1" | grep -q ' visible=1 '; }
+dialog_visible() { drv state "$TRAYLET_DLG" | grep -q ' visible=1 '; }
+pixel_is() { [ "$(drv pixel "$1" "$2")" = "$3" ]; }
+traylet_alive() { kill -0 "$TRAYLET_PID" 2>/dev/null && drv find '#32770' Traylet >/dev/null; }
+
+# Exit from the main menu: command 141 posted with the own icon's handle.
+f_exit_traylet() {
+  drv post "$TRAYLET_DLG" 0x5F5 141 "$OWN_ICON" >/dev/null || die "could not post Exit"
+  wait_pid_gone "$TRAYLET_PID" 10 || die "Traylet did not end on Exit"
+}
+
+# A sent IDCANCEL ends the dialog's loop, as Exit does.
+f_stop_traylet() {
+  drv send "$TRAYLET_DLG" 0x0111 2 0 >/dev/null || true
+  wait_pid_gone "$TRAYLET_PID" 10 || die "Traylet did not end on a sent IDCANCEL"
+}
+
+# Prints "ms=.. popup=.. rect=.." for the own icon's main menu, and closes it.
+open_menu() { drv open-menu "${1:-$OWN_ICON}" ${2:+keep}; }
+
+f_dock() {  # title
+  local why
+  why=$(drv dock "$TRAYLET_DLG" "$OWN_ICON" "$1" 2>&1 >/dev/null) || die "could not dock '$1': $why"
+}
+
+# --- the helper's windows -------------------------------------------------
+
+# Starts dockwindows with ARGS and waits for the window TITLE.
+f_start_helper() {  # title args...
+  local title=$1; shift
+  start_bg "$BIN/dockwindows.exe" "$@"
+  HELPER_LOG=$(ls -t "$OUT"/dockwindows.*.log | head -n1)
+  drv wait-window "$HELPER_CLASS" "$title" 60000 >/dev/null || die "the helper's window '$title' did not appear"
+}
+helper_windows() { drv list | grep " class=$HELPER_CLASS " || true; }
+hwnd_of() { drv find "$HELPER_CLASS" "$1"; }
+
+# The state each window is meant to be in; a scenario may change an entry.
+# Sets WANT (no subshell: the check runs over hundreds of windows).
+declare -A EXPECT=()
+expected_state() {  # title
+  WANT=${EXPECT[$1]:-}
+  [ -z "$WANT" ] || return 0
+  case $1 in
+    *Minimized*) WANT=min ;;
+    *Maximized*) WANT=max ;;
+    *) WANT=normal ;;
+  esac
+}
+
+# Every window of the helpers is visible in its expected state, or hidden
+# and docked: Traylet (while it runs) has one icon window for each hidden
+# one besides its own. Sets LOST to what is wrong.
+windows_in_place() {
+  LOST=""
+  local line hidden=0 total=0 title state
+  while IFS= read -r line; do
+    [ -n "$line" ] || continue
+    total=$((total + 1))
+    title=${line#* title=}
+    if [[ $line == *" visible=0 "* ]]; then
+      hidden=$((hidden + 1))
+      continue
+    fi
+    if [[ $line == *" iconic=1 "* ]]; then state=min
+    elif [[ $line == *" zoomed=1 "* ]]; then state=max
+    else state=normal; fi
+    expected_state "$title"
+    [ "$state" = "$WANT" ] || LOST+="'$title' is $state, not $WANT; "
+  done < <(helper_windows)
+  [ "$total" -gt 0 ] || LOST+="the helpers have no windows; "
+  if traylet_alive; then
+    local icons; icons=$(icon_count)
+    [ "$icons" -eq $((hidden + 1)) ] || LOST+="$hidden hidden windows but $icons icon windows; "
+  else
+    [ "$hidden" -eq 0 ] || LOST+="$hidden windows still hidden after Traylet ended; "
+  fi
+  [ -z "$LOST" ]
+}
+
+no_window_lost() {
+  local until=$(( $(date +%s) + 5 ))
+  until windows_in_place; do
+    [ "$(date +%s)" -lt "$until" ] || die "window lost: $LOST"
+    sleep 0.1
+  done
+}
+
+# --- the tray area on the screen ------------------------------------------
+
+grab() { import -window root -crop "$AREA" +repage "$OUT/$1.png"; }
+# Pixels that differ between two grabs.
+differing() { compare -metric AE "$OUT/$1.png" "$OUT/$2.png" null: 2>&1 | cut -d' ' -f1 || true; }
+# The area stopped changing: two grabs in a row are equal.
+area_differs_by() { grab now; [ "$(differing without now)" = "$1" ]; }
+area_drawn() { grab now; [ "$(differing without now)" != 0 ]; }
+area_settled() { grab settle-a; sleep 0.2; grab settle-b; [ "$(differing settle-a settle-b)" = 0 ]; }
+
+# --- the scenarios ----------------------------------------------------------
+
+scenario_exit_with_docked() {
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  local t
+  for t in "Dock Normal" "Dock Minimized" "Dock Maximized"; do f_dock "$t"; done
+  no_window_lost
+  [ "$(icon_count)" -eq 4 ] || die "expected 4 icon windows, have $(icon_count)"
+  local t0; t0=$(date +%s%N)
+  f_exit_traylet
+  no_window_lost
+  figure "3 docked windows back in their states $(ms_since "$t0") ms after Exit"
+}
+
+scenario_docked_destroyed() {
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  f_dock "Dock Normal"; f_dock "Dock Minimized"
+  local victim icon_before t0
+  victim=$(hwnd_of "Dock Normal")
+  icon_before=$(icon_count)
+  t0=$(date +%s%N)
+  drv post "$victim" reg:DockWindowsTool.Destroy 0 0 >/dev/null || die "could not ask for the destroy"
+  drv wait-gone "$HELPER_CLASS" "Dock Normal" 5000 >/dev/null || die "the helper did not destroy its window"
+  wait_until 5 icon_count_is $((icon_before - 1)) \
+    || die "the destroyed window's icon stayed: $(icon_count) icon windows"
+  local ms; ms=$(ms_since "$t0")
+  traylet_alive || die "Traylet ended"
+  no_window_lost
+  f_stop_traylet
+  no_window_lost
+  figure "its icon went ${ms} ms after the window"
+}
+
+scenario_docked_shown() {
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  f_dock "Dock Normal"; f_dock "Dock Maximized"
+  local w t0 before
+  w=$(hwnd_of "Dock Normal")
+  t0=$(date +%s%N)
+  drv post "$w" reg:DockWindowsTool.Show 0 0 >/dev/null || die "could not ask for the show"
+  # Its program showed it as docking left it: minimized.
+  EXPECT["Dock Normal"]=min
+  wait_until 5 icon_count_is 2 \
+    || die "the shown window's icon stayed: $(icon_count) icon windows"
+  local ms; ms=$(ms_since "$t0")
+  no_window_lost
+  before=$(tr -d '\r' <"$HELPER_LOG" | grep -c '^Dock Normal SYSCOMMAND' || true)
+  f_stop_traylet
+  no_window_lost
+  # Exit brings back what is docked; the dropped window is not touched.
+  [ "$(tr -d '\r' <"$HELPER_LOG" | grep -c '^Dock Normal SYSCOMMAND' || true)" -eq "$before" ] \
+    || die "Exit drove the window its program had shown"
+  figure "its icon went ${ms} ms after the show"
+}
+
+scenario_sweep_with_open_popup() {
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  f_dock "Dock Normal"
+  local icon line w
+  icon=$(docked_icons)
+  [ -n "$icon" ] || die "no docked icon"
+  xdotool mousemove 700 500
+  line=$(open_menu "$icon" keep) || die "the docked icon's menu did not open"
+  # Destroyed, not shown: showing it would take the focus from the popup,
+  # which would close before the sweep.
+  w=$(hwnd_of "Dock Normal")
+  drv post "$w" reg:DockWindowsTool.Destroy 0 0 >/dev/null || die "could not ask for the destroy"
+  # The sweep drops the record and its icon while the icon's popup runs.
+  wait_until 5 window_gone "$icon" || die "the sweep kept the icon"
+  traylet_alive || die "Traylet ended when the sweep dropped the icon"
+  # A choice on the orphaned popup: a real click on its first row, "UnDock",
+  # once the row is hot (drawn in the highlight colour).
+  [[ $line =~ popup=(0x[0-9a-f]+)\ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+), ]] || die "popup: $line"
+  drv state "${BASH_REMATCH[1]}" | grep -q ' visible=1 ' || die "the popup closed before the sweep"
+  local left=${BASH_REMATCH[2]} top=${BASH_REMATCH[3]} right=${BASH_REMATCH[4]}
+  xdotool mousemove $(( left + 20 )) $(( top + 10 ))
+  wait_until 5 pixel_is $(( right - 12 )) $(( top + 10 )) C2CFE5 \
+    || die "the first row of the orphaned popup did not light up"
+  xdotool click 1
+  wait_until 5 no_popup \
+    || die "the popup did not close"
+  xdotool mousemove 700 500
+  traylet_alive || die "Traylet ended after the popup of a dropped icon"
+  open_menu >/dev/null || die "the main menu no longer opens"
+  no_window_lost
+  f_stop_traylet
+  no_window_lost
+  figure "the popup outlived its icon; a click on its UnDock row was dropped"
+}
+
+scenario_shell_restart() {
+  xdotool mousemove 400 300
+  # Before the helper: its maximized window may reach over the taskbar until
+  # it is docked. Every grab compared with this one is taken with all three
+  # docked.
+  grab without
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  local t
+  for t in "Dock Normal" "Dock Minimized" "Dock Maximized"; do f_dock "$t"; done
+  wait_until 5 area_drawn || die "no icon was drawn"
+  wait_until 5 area_settled || die "the tray area never settled"
+  grab with
+  local drawn; drawn=$(differing without with)
+  [ "$drawn" -gt 0 ] || die "no icons on the screen"
+  local icons; icons=$(icon_windows | cut -d' ' -f1)
+  local h
+  for h in $icons; do
+    wine "$BIN/trayshell.exe" delete "$h" >/dev/null 2>&1 || die "the shell did not know icon $h"
+  done
+  wait_until 5 area_differs_by 0 || die "the icons did not go"
+  wine "$BIN/trayshell.exe" taskbar-created || die "the broadcast failed"
+  # The icons may come back in another order: the same icons cover the same
+  # number of pixels wherever they sit.
+  wait_until 5 area_differs_by "$drawn" \
+    || die "not every icon came back ($drawn pixels before, $(differing without now) after)"
+  # Each of them, one by one: the shell knows it again.
+  for h in $icons; do
+    wine "$BIN/trayshell.exe" delete "$h" >/dev/null 2>&1 || die "icon $h did not come back"
+  done
+  wine "$BIN/trayshell.exe" taskbar-created || die "the second broadcast failed"
+  traylet_alive || die "Traylet ended"
+  no_window_lost
+  f_exit_traylet
+  no_window_lost
+  figure "$(echo "$icons" | wc -w) icons back after TaskbarCreated"
+}
+
+scenario_hung_window() {
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  start_bg "$BIN/dockwindows.exe" hang "Hung Window" 20
+  drv wait-window "$HELPER_CLASS" "Hung Window" 10000 >/dev/null || die "the hung window did not appear"
+  local hung; hung=$(hwnd_of "Hung Window")
+  wait_until 10 drv hung "$hung" || die "the window never counted as hung"
+  xdotool mousemove 700 500
+  local line ms
+  line=$(open_menu) || die "the main menu did not open beside a hung window"
+  ms=$(sed -E 's/^ms=([0-9]+).*/\1/' <<<"$line")
+  [ "$ms" -lt 500 ] || die "the menu took $ms ms to open"
+  drv catalogue "$TRAYLET_DLG" | grep -q ' Hung Window$' || die "the hung window is not listed"
+  traylet_alive || die "Traylet ended"
+  no_window_lost
+  f_stop_traylet
+  no_window_lost
+  figure "menu opened in $ms ms with a hung window listed"
+}
+
+screen_as_before() { import -window root "$OUT/screen-now.png"; [ "$(compare -metric AE "$OUT/screen-before.png" "$OUT/screen-now.png" null: 2>&1 | cut -d' ' -f1)" = 0 ]; }
+
+scenario_many_windows() {
+  xdotool mousemove 700 500
+  import -window root "$OUT/screen-before.png"
+  f_start_helper "Many 500" many 500
+  f_start_traylet
+  xdotool mousemove 700 500
+  local line ms n
+  line=$(open_menu) || die "the main menu did not open with 500 windows"
+  ms=$(sed -E 's/^ms=([0-9]+).*/\1/' <<<"$line")
+  n=$(drv catalogue "$TRAYLET_DLG" | grep -c ' Many ' || true)
+  [ "$n" -eq 500 ] || die "$n of 500 windows listed"
+  f_dock "Many 1"; f_dock "Many 500"
+  no_window_lost
+  f_exit_traylet
+  no_window_lost
+  # Ended by its own hand, not killed: its 500 windows go away as a
+  # program's windows do, and the screen behind them is painted again.
+  local helper=${STARTED_PIDS[0]}
+  drv post "$(hwnd_of "Many 1")" reg:DockWindowsTool.Quit 0 0 >/dev/null
+  wait_pid_gone "$helper" 10 || die "the helper of 500 windows did not end"
+  # The desktop takes its time over 500 windows gone; later scenarios read
+  # the screen.
+  xdotool mousemove 700 500
+  wait_until 60 screen_as_before || die "the screen was not painted again after the 500 windows"
+  figure "menu of 500 windows opened in $ms ms; two docked and back"
+}
+
+scenario_right_clicks() {
+  xdotool mousemove 400 300
+  # Small normal windows: a maximized one could lie over the icon.
+  f_start_helper "Many 3" many 3
+  grab without
+  f_start_traylet
+  wait_until 5 area_drawn || die "no icon was drawn"
+  wait_until 5 area_settled || die "the tray area never settled"
+  grab with
+  local box
+  box=$(convert "$OUT/without.png" "$OUT/with.png" -compose difference -composite -colorspace gray \
+    -threshold 0 -format '%@' info:)
+  [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || die "cannot find the icon: '$box'"
+  local cx=$(( AREA_X + BASH_REMATCH[3] + BASH_REMATCH[1] / 2 )) cy=$(( AREA_Y + BASH_REMATCH[4] + BASH_REMATCH[2] / 2 ))
+  xdotool mousemove "$cx" "$cy" click --repeat 10 --delay 40 3
+  local visible
+  popups() { drv list | grep -F " pid=$TRAYLET_WPID " | grep ' class=Traylet:' | grep -c ' visible=1 ' || true; }
+  wait_until 5 popup_visible \
+    || die "no popup after ten right-clicks"
+  visible=$(popups)
+  [ "$visible" -eq 1 ] || die "$visible popups open at once"
+  traylet_alive || die "Traylet ended"
+  # Close what is open; a popup closes when it loses the focus.
+  local i p
+  for i in $(seq 20); do
+    p=$(drv list | grep -F " pid=$TRAYLET_WPID " | grep ' class=Traylet:' | grep ' visible=1 ' | head -n1 | cut -d' ' -f1)
+    [ -n "$p" ] || break
+    drv post "$p" 0x0008 0 0 >/dev/null || true
+    wait_until 5 not_visible "$p" || die "popup $p did not close"
+  done
+  [ "$(popups)" -eq 0 ] || die "popups stayed open"
+  xdotool mousemove 700 500
+  open_menu >/dev/null || die "the main menu no longer opens"
+  [ "$(icon_count)" -eq 1 ] || die "$(icon_count) icon windows after the clicks"
+  no_window_lost
+  f_stop_traylet
+  no_window_lost
+  figure "one popup open after ten clicks"
+}
+
+scenario_second_starts() {
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  f_dock "Dock Minimized"
+  local i t0 ms slowest=0
+  for i in $(seq 10); do
+    t0=$(date +%s%N)
+    timeout 10 wine "$BIN/Traylet.exe" >/dev/null 2>&1 || die "start $i did not end by itself"
+    ms=$(ms_since "$t0"); [ "$ms" -le "$slowest" ] || slowest=$ms
+  done
+  [ "$(drv list | grep -c 'class=#32770 title=Traylet$' || true)" -eq 1 ] || die "more than one dialog"
+  [ "$(icon_count)" -eq 2 ] || die "$(icon_count) icon windows, expected 2"
+  wait_until 5 dialog_visible \
+    || die "the hand-off did not show the dialog"
+  traylet_alive || die "Traylet ended"
+  no_window_lost
+  f_exit_traylet
+  no_window_lost
+  figure "10 second starts, slowest ${slowest} ms, one dialog"
+}
+
+scenario_foreign_buildmenu() {
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  f_dock "Dock Normal"
+  xdotool mousemove 700 500
+  local before after
+  before=$(open_menu) || die "the main menu did not open"
+  wine "$BIN/faultdriver.exe" buildmenu "$TRAYLET_DLG" "$OWN_ICON" >"$OUT/buildmenu.txt" 2>&1 \
+    || die "a bogus build request was not refused: $(tr -d '\r' <"$OUT/buildmenu.txt" | grep -v ' -> answered 0$' | head -n3 | tr '\n' ' ')"
+  traylet_alive || die "Traylet ended"
+  after=$(open_menu) || die "the main menu no longer opens"
+  [ "${before#* rect=}" = "${after#* rect=}" ] || die "the menu changed: ${before#* rect=} then ${after#* rect=}"
+  no_window_lost
+  f_stop_traylet
+  no_window_lost
+  figure "$(tr -d '\r' <"$OUT/buildmenu.txt" | grep -c '^send') bogus requests answered 0; the next menu the same"
+}
+
+scenario_command_flood() {
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  f_dock "Dock Minimized"
+  open_menu >/dev/null || die "the main menu did not open"   # the catalogue to dock from
+  local t0 counts
+  t0=$(date +%s%N)
+  counts=$(wine "$BIN/faultdriver.exe" flood "$TRAYLET_DLG" "$OWN_ICON" 2000 "${FAULT_SEED:-20240501}" | tr -d '\r') \
+    || die "the flood failed: $counts"
+  # Options is left out of the flood, so the dialog showing up says that
+  # every command before it has been carried out.
+  drv post "$TRAYLET_DLG" 0x5F5 142 "$OWN_ICON" >/dev/null
+  wait_until 60 dialog_visible \
+    || die "the program did not get through the flood"
+  local ms; ms=$(ms_since "$t0")
+  traylet_alive || die "Traylet ended"
+  drv post "$TRAYLET_DLG" 0x0111 2 0 >/dev/null   # a queued IDCANCEL hides the dialog
+  no_window_lost
+  f_exit_traylet
+  no_window_lost
+  figure "${counts#posted }; all carried out in $ms ms"
+}
+
+scenario_run_values() {
+  f_start_helper "Dock Maximized"
+  rk() { wine "$BIN/runkey.exe" "$@" | tr -d '\r'; }
+  local saved; saved=$(winepath -w "$OUT/runkey.saved")
+  rk save "$saved" || die "could not save the Run key"
+  RESTORE_RUN_KEY=$saved
+  local text hex kind
+  text="\"$(winepath -w "$BIN/Traylet.exe")\""
+  hex=$(printf '%s' "$text" | od -An -tx1 -v | tr -d ' \n')
+  local -a kinds=("REG_DWORD" "REG_EXPAND_SZ path" "REG_BINARY path" "REG_SZ path without NUL" "REG_SZ 64 KB")
+  for kind in "${kinds[@]}"; do
+    case $kind in
+      REG_DWORD) rk set-hex 4 01000000 ;;
+      "REG_EXPAND_SZ path") rk set 2 "$text" ;;
+      "REG_BINARY path") rk set-hex 3 "${hex}00" ;;
+      "REG_SZ path without NUL") rk set 1 "$text" nonul ;;
+      "REG_SZ 64 KB") rk fill 1 65536 ;;
+    esac || die "could not write the $kind value"
+    local snap; snap=$(rk snapshot)
+    f_start_traylet
+    [ "$(drv check "$TRAYLET_DLG" 1001)" = 0 ] || die "$kind: the box is checked"
+    traylet_alive || die "$kind: Traylet ended"
+    [ "$(rk snapshot)" = "$snap" ] || die "$kind: the value was altered"
+    f_stop_traylet
+  done
+  rk restore "$saved" || die "could not restore the Run key"
+  no_window_lost
+  figure "${#kinds[@]} odd values: box unchecked, value untouched"
+}
+
+FAULT_SCENARIOS=(
+  "exit with windows docked:scenario_exit_with_docked"
+  "docked window destroyed by its program:scenario_docked_destroyed"
+  "docked window shown by its program:scenario_docked_shown"
+  "sweep drops a docked icon whose popup is open:scenario_sweep_with_open_popup"
+  "shell restart with windows docked:scenario_shell_restart"
+  "hung window in the list:scenario_hung_window"
+  "500 windows listed:scenario_many_windows"
+  "ten right-clicks in quick succession:scenario_right_clicks"
+  "ten second starts in a row:scenario_second_starts"
+  "foreign WM_TRAY_BUILDMENU with bogus pointers:scenario_foreign_buildmenu"
+  "WM_TRAY_COMMAND flood:scenario_command_flood"
+  "Run values of the wrong type, without NUL, of 64 KB:scenario_run_values"
+)
+
+# Whatever a scenario started ends with it; a Run key it changed is put back.
+scenario_cleanup() {
+  if [ -n "${RESTORE_RUN_KEY:-}" ]; then wine "$BIN/runkey.exe" restore "$RESTORE_RUN_KEY" >/dev/null 2>&1 || true; fi
+  if [ -n "${TRAYLET_PID:-}" ] && kill -0 "$TRAYLET_PID" 2>/dev/null; then
+    local dlg; dlg=$(drv find '#32770' Traylet 2>/dev/null) && drv send "$dlg" 0x0111 2 0 >/dev/null 2>&1
+    wait_pid_gone "$TRAYLET_PID" 5 || true
+  fi
+  cleanup_started
+}
+
+run_faults() {
+  local passed=0 failed=0 entry name fn slug
+  for entry in "${FAULT_SCENARIOS[@]}"; do
+    name=${entry%%:*} fn=${entry##*:}
+    [ -z "${FAULT_ONLY:-}" ] || [[ $name =~ $FAULT_ONLY ]] || continue
+    slug=${fn#scenario_}
+    WHY="$OUT/$slug.why" FIGURE="$OUT/$slug.figure"
+    rm -f "$WHY" "$FIGURE"
+    if (
+      set +e
+      STARTED_PIDS=() TRAYLET_PID="" RESTORE_RUN_KEY=""
+      fail() { die "$*"; }
+      trap scenario_cleanup EXIT
+      "$fn"
+    ) >"$OUT/$slug.log" 2>&1; then
+      passed=$((passed + 1))
+      if [ -s "$FIGURE" ]; then echo "PASS $name ($(cat "$FIGURE"))"; else echo "PASS $name"; fi
+    else
+      failed=$((failed + 1))
+      if [ -s "$WHY" ]; then echo "FAIL $name: $(cat "$WHY")"; else echo "FAIL $name: ended unexpectedly, see $OUT/$slug.log"; fi
+    fi
+  done
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}

@@ -1,0 +1,250 @@
+// Hostile messages for the fault run, sent from a process of their own as
+// any other program could send them.
+//
+//   faultdriver buildmenu DLG ICON
+//       Sends and posts WM_TRAY_BUILDMENU to DLG with addresses that are no
+//       menu of the program: small numbers, the top of the address space,
+//       and blocks of this process's own memory, each with ICON and with a
+//       made-up handle as lParam. Prints one line per send with its result;
+//       exit code 1 when a send was not answered, answered non-zero, or when
+//       this process's own blocks changed.
+//   faultdriver flood DLG OWNICON COUNT SEED
+//       Posts COUNT WM_TRAY_COMMAND messages to DLG with random commands and
+//       handles (the program's icons, its dialog, other windows, made-up
+//       values). Left out, because their effects are meant to end the
+//       program, close windows or change the state a window is in: Exit
+//       (141), Options (142), Close All (144), Minimize All from OWNICON, and
+//       Restore, Minimize, Maximize and Exit (146-149) from a docked
+//       window's icon. Prints the counts of what it posted.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr UINT kBuildMenu = WM_USER + 500;
+constexpr UINT kTrayCommand = WM_USER + 501;
+
+HWND ParseHwnd(const char* s)
+{
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoul(s, nullptr, 0)));
+}
+
+unsigned long Hex(const void* p)
+{
+    return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(p));
+}
+
+int BuildMenu(HWND dialog, HWND icon)
+{
+    // Blocks of our own that look like an object of some size: zeros (an
+    // empty list, null handles) and a pattern. The receiver lives in another
+    // address space; if it took these addresses for a menu it would read or
+    // write its own memory there, which the checks in the program refuse.
+    std::vector<unsigned char> zeros(4096, 0);
+    std::vector<unsigned char> pattern(4096, 0xA5);
+    const std::vector<unsigned char> zerosBefore = zeros, patternBefore = pattern;
+    unsigned char onStack[256];
+    std::memset(onStack, 0x5A, sizeof onStack);
+
+    const void* addresses[] = {reinterpret_cast<void*>(0x1),        reinterpret_cast<void*>(0x10000),
+                               reinterpret_cast<void*>(0xFFFFFFF0), reinterpret_cast<void*>(0x400000),
+                               zeros.data(),                        pattern.data(),
+                               onStack};
+    const HWND handles[] = {icon, reinterpret_cast<HWND>(0x1234), nullptr};
+    int bad = 0;
+    for (const void* address : addresses) {
+        for (HWND h : handles) {
+            DWORD_PTR result = 0;
+            const BOOL answered = SendMessageTimeoutA(dialog, kBuildMenu, reinterpret_cast<WPARAM>(address),
+                                                      reinterpret_cast<LPARAM>(h), SMTO_NORMAL, 5000, &result);
+            std::printf("send 0x%lx 0x%lx -> %s %lu\n", Hex(address), Hex(h), answered ? "answered" : "no answer",
+                        static_cast<unsigned long>(result));
+            if (!answered || result != 0)
+                ++bad;
+            PostMessageA(dialog, kBuildMenu, reinterpret_cast<WPARAM>(address), reinterpret_cast<LPARAM>(h));
+        }
+    }
+    // Behind the posts: the dialog has taken them all off its queue once it
+    // answers a sent message that comes after them, give or take the order
+    // in which a thread takes sent and posted messages; the script checks
+    // the program afterwards in any case.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    bool untouched = zeros == zerosBefore && pattern == patternBefore;
+    for (unsigned char c : onStack)
+        untouched = untouched && c == 0x5A;
+    if (!untouched) {
+        std::printf("our own memory changed\n");
+        ++bad;
+    }
+    return bad ? 1 : 0;
+}
+
+// Small, seeded and the same on every platform.
+struct Random {
+    uint32_t state;
+    uint32_t Next()
+    {
+        state = state * 1664525u + 1013904223u;
+        return state;
+    }
+    uint32_t Below(uint32_t n) { return (Next() >> 8) % n; }
+};
+
+struct Windows {
+    DWORD pid = 0;
+    HWND ownIcon = nullptr;
+    std::vector<HWND> dockedIcons;
+    std::vector<HWND> others;   // top-level windows that are no icon of the program
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM lParam)
+{
+    auto* w = reinterpret_cast<Windows*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[64] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    const bool plain = std::strncmp(cls, "Traylet:", 8) == 0;
+    // The program's icon windows: its plain windows that are never shown
+    // and have no owner (a popup menu is shown and owned by the dialog).
+    if (pid == w->pid && plain && !IsWindowVisible(hwnd) && !GetWindow(hwnd, GW_OWNER)) {
+        if (hwnd != w->ownIcon)
+            w->dockedIcons.push_back(hwnd);
+    } else if (std::strcmp(cls, "DockWindowsTool") == 0) {
+        w->others.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+Windows Look(HWND dialog, HWND ownIcon)
+{
+    Windows w;
+    GetWindowThreadProcessId(dialog, &w.pid);
+    w.ownIcon = ownIcon;
+    w.others.push_back(dialog);
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&w));
+    return w;
+}
+
+HWND Pick(Random& r, const std::vector<HWND>& from)
+{
+    return from.empty() ? nullptr : from[r.Below(static_cast<uint32_t>(from.size()))];
+}
+
+HWND Junk(Random& r)
+{
+    switch (r.Below(3)) {
+    case 0: return nullptr;
+    case 1: return reinterpret_cast<HWND>(static_cast<uintptr_t>(r.Next() | 1));
+    default: return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x10000 + r.Below(0x10000)));
+    }
+}
+
+// Any handle at all: junk, the own icon, a docked icon, another window.
+HWND AnyHandle(Random& r, const Windows& w)
+{
+    switch (r.Below(4)) {
+    case 0: return Junk(r);
+    case 1: return w.ownIcon;
+    case 2: return Pick(r, w.dockedIcons);
+    default: return Pick(r, w.others);
+    }
+}
+
+// Anything but a docked window's icon.
+HWND NotADockedIcon(Random& r, const Windows& w)
+{
+    switch (r.Below(3)) {
+    case 0: return Junk(r);
+    case 1: return w.ownIcon;
+    default: return Pick(r, w.others);
+    }
+}
+
+struct Counts {
+    int dock = 0, undockAll = 0, undock = 0, perWindow = 0, low = 0, high = 0, farIndex = 0;
+};
+
+int Flood(HWND dialog, HWND ownIcon, int count, uint32_t seed)
+{
+    Random r{seed};
+    Counts c;
+    Windows w = Look(dialog, ownIcon);
+    for (int i = 0; i < count; ++i) {
+        if (i % 50 == 0) {
+            // Let the program keep up a little, and see its icons as they
+            // are now: docking and undocking make and destroy them.
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+            w = Look(dialog, ownIcon);
+        }
+        const uint32_t dice = r.Below(100);
+        WPARAM cmd = 0;
+        HWND h = nullptr;
+        if (dice < 25) {
+            cmd = 150 + r.Below(8);
+            h = AnyHandle(r, w);
+            ++c.dock;
+        } else if (dice < 33) {
+            cmd = 143;
+            h = AnyHandle(r, w);
+            ++c.undockAll;
+        } else if (dice < 50) {
+            cmd = r.Below(2) ? 145 : 140;
+            h = (r.Below(10) < 7 && !w.dockedIcons.empty()) ? Pick(r, w.dockedIcons) : Junk(r);
+            ++c.undock;
+        } else if (dice < 62) {
+            cmd = 146 + r.Below(4);
+            h = NotADockedIcon(r, w);
+            ++c.perWindow;
+        } else if (dice < 72) {
+            cmd = r.Below(140);
+            h = AnyHandle(r, w);
+            ++c.low;
+        } else if (dice < 86) {
+            // A valid command or index in the low half, junk in the high.
+            const WPARAM lowHalf = 140 + r.Below(20);
+            cmd = lowHalf | (static_cast<WPARAM>(1 + r.Below(0xFFFF)) << 16);
+            h = AnyHandle(r, w);
+            ++c.high;
+        } else {
+            cmd = 158 + r.Below(100000);
+            h = AnyHandle(r, w);
+            ++c.farIndex;
+        }
+        if (!PostMessageA(dialog, kTrayCommand, cmd, reinterpret_cast<LPARAM>(h))) {
+            std::printf("post %d failed: %lu\n", i, GetLastError());
+            return 1;
+        }
+    }
+    std::printf("posted %d: dock %d, undock-all %d, undock %d, per-window %d, below-140 %d, high-bits %d, "
+                "far-index %d\n",
+                count, c.dock, c.undockAll, c.undock, c.perWindow, c.low, c.high, c.farIndex);
+    return 0;
+}
+
+int Usage()
+{
+    std::fprintf(stderr,
+                 "usage: faultdriver buildmenu DLG ICON\n"
+                 "       faultdriver flood DLG OWNICON COUNT SEED\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "buildmenu") == 0)
+        return BuildMenu(ParseHwnd(argv[2]), ParseHwnd(argv[3]));
+    if (argc == 6 && std::strcmp(argv[1], "flood") == 0)
+        return Flood(ParseHwnd(argv[2]), ParseHwnd(argv[3]), std::atoi(argv[4]),
+                     static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
+    return Usage();
+}
