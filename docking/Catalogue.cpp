@@ -20,12 +20,50 @@ bool IsShellClass(const char* szClass)
     return false;
 }
 
-// A window that does not answer in time has no icon to offer.
-HICON QueryIcon(HWND hWnd, WPARAM type)
+// Threads that let an icon query time out while the catalogue is being
+// built. Their other windows are not asked: a query queues behind the one
+// still unanswered, so it could only time out in its turn, and a hung program
+// with many windows would hold the menu up once per window.
+struct SilentThreads {
+    bool bActive = false;   // only during BuildWindowList
+    int nCount = 0;
+    DWORD ids[32];
+
+    bool Has(HWND hWnd) const
+    {
+        if (!bActive || nCount == 0)
+            return false;
+        const DWORD id = GetWindowThreadProcessId(hWnd, nullptr);
+        for (int i = 0; i < nCount; ++i)
+            if (ids[i] == id)
+                return true;
+        return false;
+    }
+    void Add(HWND hWnd)
+    {
+        if (bActive && nCount < 32)
+            ids[nCount++] = GetWindowThreadProcessId(hWnd, nullptr);
+    }
+};
+SilentThreads g_silent;
+
+// A window that does not answer in time has no icon to offer, for either
+// query: the second would wait behind the first.
+HICON QueryIcons(HWND hWnd)
 {
+    if (g_silent.Has(hWnd))
+        return nullptr;
     DWORD_PTR icon = 0;
-    SendWithin(hWnd, WM_GETICON, type, 0, &icon);
-    return reinterpret_cast<HICON>(icon);
+    const WPARAM types[] = {ICON_SMALL, ICON_BIG};
+    for (WPARAM type : types) {
+        if (!SendWithin(hWnd, WM_GETICON, type, 0, &icon)) {
+            g_silent.Add(hWnd);
+            return nullptr;
+        }
+        if (icon)
+            return reinterpret_cast<HICON>(icon);
+    }
+    return nullptr;
 }
 
 HICON ClassIcon(HWND hWnd, int index)
@@ -37,9 +75,7 @@ HICON ClassIcon(HWND hWnd, int index)
 
 HICON GetWindowIcon(HWND hWnd)
 {
-    if (HICON icon = QueryIcon(hWnd, ICON_SMALL))
-        return icon;
-    if (HICON icon = QueryIcon(hWnd, ICON_BIG))
+    if (HICON icon = QueryIcons(hWnd))
         return icon;
     if (HICON icon = ClassIcon(hWnd, GCL_HICONSM))
         return icon;
@@ -87,7 +123,10 @@ BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
 void CTrayDockDlg::BuildWindowList()
 {
     FreeWindowList();
+    g_silent.bActive = true;
+    g_silent.nCount = 0;
     EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(this));
+    g_silent.bActive = false;
 }
 
 void CTrayDockDlg::FreeWindowList()

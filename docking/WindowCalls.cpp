@@ -1,11 +1,13 @@
 #include "docking/WindowCalls.h"
 
+decltype(&SendMessageTimeoutA) g_pfnSendMessageTimeoutA = &SendMessageTimeoutA;
+
 BOOL SendWithin(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult)
 {
     *pResult = 0;
     // SMTO_BLOCK: nothing else is dispatched on this thread while it waits,
     // so no other handler of ours runs in the middle of the caller's work.
-    if (SendMessageTimeoutA(hWnd, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kWindowAnswerMs,
+    if (g_pfnSendMessageTimeoutA(hWnd, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kWindowAnswerMs,
                             pResult))
         return TRUE;
     *pResult = 0;

@@ -8,6 +8,10 @@
 // How long a window may take to answer before it counts as not answering.
 constexpr UINT kWindowAnswerMs = 250;
 
+// The bounded send itself; tests replace it to play a window that does not
+// answer.
+extern decltype(&SendMessageTimeoutA) g_pfnSendMessageTimeoutA;
+
 // SendMessageA with a bounded wait. FALSE when the window did not answer in
 // time (or is gone); *pResult is then 0.
 BOOL SendWithin(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult);

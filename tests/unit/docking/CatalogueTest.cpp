@@ -1,11 +1,13 @@
 // The catalogue: which top-level windows are listed, with which title and
 // icon, in which order, and what is asked of them.
 #include "tests/unit/docking/DockTestSupport.h"
+#include "docking/WindowCalls.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 using docktest::ClassWindow;
 using docktest::IndexOf;
@@ -250,6 +252,118 @@ TEST(WindowIcon, AWindowThatStopsAnsweringCountsAsHavingNoIcon)
     EXPECT_EQ(LoadIconA(nullptr, IDI_APPLICATION), GetWindowIcon(hung.hwnd()));
     // Both queries gave up while the window was still stuck.
     EXPECT_TRUE(hung.Stalled());
+}
+
+// A window of another thread that pumps, for queries that really go out.
+class OtherThreadWindow {
+public:
+    explicit OtherThreadWindow(const char* title)
+    {
+        m_title = title;
+        m_ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        WaitForSingleObject(m_ready, 10000);
+    }
+    ~OtherThreadWindow()
+    {
+        PostMessageA(m_hwnd, WM_CLOSE, 0, 0);
+        WaitForSingleObject(m_thread, 10000);
+        CloseHandle(m_thread);
+        CloseHandle(m_ready);
+    }
+    HWND hwnd() const { return m_hwnd; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
+    {
+        if (m == WM_DESTROY)
+            PostQuitMessage(0);
+        return DefWindowProcA(h, m, w, l);
+    }
+    static DWORD WINAPI Run(void* p)
+    {
+        auto* self = static_cast<OtherThreadWindow*>(p);
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "DockTestOtherThread";
+        RegisterClassA(&wc);
+        self->m_hwnd = CreateWindowExA(0, wc.lpszClassName, self->m_title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300,
+                                       300, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+        SetEvent(self->m_ready);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageA(&msg);
+        return 0;
+    }
+    const char* m_title;
+    HWND m_hwnd = nullptr;
+    HANDLE m_ready, m_thread;
+};
+
+// Plays every window of this thread as one that lets its queries time out,
+// and records each icon query that goes out.
+struct IconQuery {
+    HWND hwnd;
+    WPARAM type;
+};
+std::vector<IconQuery> g_queries;
+
+LRESULT WINAPI FakeSend(HWND h, UINT m, WPARAM w, LPARAM l, UINT flags, UINT timeout, PDWORD_PTR result)
+{
+    if (m == WM_GETICON)
+        g_queries.push_back({h, w});
+    if (GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId())
+        return 0;
+    return SendMessageTimeoutA(h, m, w, l, flags, timeout, result);
+}
+
+std::vector<WPARAM> QueriesTo(HWND h)
+{
+    std::vector<WPARAM> out;
+    for (const IconQuery& q : g_queries)
+        if (q.hwnd == h)
+            out.push_back(q.type);
+    return out;
+}
+
+// One unanswered query is all a silent thread gets in one catalogue: the
+// window's second query, and the queries of the thread's other windows,
+// could only wait behind it. Other threads are asked as always, and the next
+// catalogue asks the silent thread again.
+TEST(Catalogue, AThreadThatLetsAQueryTimeOutIsAskedOnce)
+{
+    test::MessageLog first("Silent one", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    test::MessageLog second("Silent two", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    OtherThreadWindow other("Answering one");
+    ASSERT_TRUE(other.hwnd());
+    CTrayDockDlg dlg;
+    const auto saved = g_pfnSendMessageTimeoutA;
+    g_pfnSendMessageTimeoutA = FakeSend;
+    for (int round = 0; round < 2; ++round) {
+        g_queries.clear();
+        dlg.BuildWindowList();
+        const int iFirst = IndexOf(dlg.m_arrWindows, first.hwnd()), iSecond = IndexOf(dlg.m_arrWindows, second.hwnd());
+        ASSERT_GE(iFirst, 0);
+        ASSERT_GE(iSecond, 0);
+        // Whichever of the two is listed first was asked once, the other never.
+        const HWND asked = iFirst < iSecond ? first.hwnd() : second.hwnd();
+        const HWND spared = iFirst < iSecond ? second.hwnd() : first.hwnd();
+        EXPECT_EQ(std::vector<WPARAM>{ICON_SMALL}, QueriesTo(asked)) << "round " << round;
+        EXPECT_TRUE(QueriesTo(spared).empty()) << "round " << round;
+        EXPECT_EQ((std::vector<WPARAM>{ICON_SMALL, ICON_BIG}), QueriesTo(other.hwnd())) << "round " << round;
+        // Listed all the same, with the standard icon.
+        EXPECT_EQ(LoadIconA(nullptr, IDI_APPLICATION), dlg.m_arrWindows[iSecond]->hIcon);
+    }
+    // Outside a catalogue nothing is remembered; the big icon is still not
+    // asked for after the small one timed out.
+    g_queries.clear();
+    GetWindowIcon(second.hwnd());
+    GetWindowIcon(first.hwnd());
+    EXPECT_EQ(std::vector<WPARAM>{ICON_SMALL}, QueriesTo(second.hwnd()));
+    EXPECT_EQ(std::vector<WPARAM>{ICON_SMALL}, QueriesTo(first.hwnd()));
+    g_pfnSendMessageTimeoutA = saved;
+    dlg.FreeWindowList();
 }
 
 TEST(Catalogue, AHungProgramsWindowIsListed)
