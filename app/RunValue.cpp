@@ -6,7 +6,6 @@
 #include "app/TrayDockDlg.h"
 #include "res/resource.h"
 
-
 DWORD(WINAPI* g_pfnGetModuleFileNameA)(HMODULE, LPSTR, DWORD) = GetModuleFileNameA;
 
 namespace {

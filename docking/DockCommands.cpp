@@ -79,11 +79,10 @@ LRESULT DockCatalogued(CTrayDockDlg& dlg, WPARAM n, HWND hIcon)
     auto* icon = new (std::nothrow) CTrayIcon;
     if (!icon)
         return 0;
-    if (dlg.m_arrDocked.Add(entry) < 0) {
+    if (!dlg.m_arrDocked.Reserve(1)) {
         delete icon;
         return 0;
     }
-    dlg.m_arrDocked.RemoveAt(dlg.m_arrDocked.GetSize() - 1);
 
     dlg.m_arrWindows.RemoveAt(static_cast<int>(n));
     entry->pTrayIcon = icon;
@@ -100,7 +99,7 @@ LRESULT DockCatalogued(CTrayDockDlg& dlg, WPARAM n, HWND hIcon)
         bAnswers = WindowAnswers(entry->hWnd);
     }
     ShowWindowBounded(entry->hWnd, SW_HIDE, bAnswers);
-    dlg.m_arrDocked.Add(entry);   // the room was made above
+    dlg.m_arrDocked.Add(entry);   // the room was reserved above
     return 1;
 }
 

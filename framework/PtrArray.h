@@ -36,6 +36,14 @@ public:
         --m_size;
     }
     void RemoveAll() { m_size = 0; }
+    // Room for nCount more elements, so that as many Adds cannot fail.
+    bool Reserve(int nCount)
+    {
+        while (m_capacity - m_size < nCount)
+            if (!Grow())
+                return false;
+        return true;
+    }
     // The index of the first element equal to p, or -1.
     int Find(const T* p) const
     {

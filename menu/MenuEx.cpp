@@ -6,7 +6,6 @@
 
 #include <new>
 
-
 namespace {
 
 // Layout, in pixels.

@@ -46,7 +46,7 @@ void CMenuEx::Paint(HDC dc)
     // Menu coordinates throughout; the bitmap holds the clip box only.
     SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);
 
-    FillSolidRect(mem, 0, 0, m_nWidth, m_nHeight, kBackground);
+    FillSolidRect(mem, clip.left, clip.top, cx, cy, kBackground);
     SetBkMode(mem, TRANSPARENT);
 
     // One surface for all the icons of this paint.

@@ -254,53 +254,6 @@ TEST(WindowIcon, AWindowThatStopsAnsweringCountsAsHavingNoIcon)
     EXPECT_TRUE(hung.Stalled());
 }
 
-// A window of another thread that pumps, for queries that really go out.
-class OtherThreadWindow {
-public:
-    explicit OtherThreadWindow(const char* title)
-    {
-        m_title = title;
-        m_ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-        WaitForSingleObject(m_ready, 10000);
-    }
-    ~OtherThreadWindow()
-    {
-        PostMessageA(m_hwnd, WM_CLOSE, 0, 0);
-        WaitForSingleObject(m_thread, 10000);
-        CloseHandle(m_thread);
-        CloseHandle(m_ready);
-    }
-    HWND hwnd() const { return m_hwnd; }
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
-    {
-        if (m == WM_DESTROY)
-            PostQuitMessage(0);
-        return DefWindowProcA(h, m, w, l);
-    }
-    static DWORD WINAPI Run(void* p)
-    {
-        auto* self = static_cast<OtherThreadWindow*>(p);
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "DockTestOtherThread";
-        RegisterClassA(&wc);
-        self->m_hwnd = CreateWindowExA(0, wc.lpszClassName, self->m_title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300,
-                                       300, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
-        SetEvent(self->m_ready);
-        MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0)
-            DispatchMessageA(&msg);
-        return 0;
-    }
-    const char* m_title;
-    HWND m_hwnd = nullptr;
-    HANDLE m_ready, m_thread;
-};
-
 // Plays every window of this thread as one that lets its queries time out,
 // and records each icon query that goes out.
 struct IconQuery {
@@ -335,7 +288,9 @@ TEST(Catalogue, AThreadThatLetsAQueryTimeOutIsAskedOnce)
 {
     test::MessageLog first("Silent one", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     test::MessageLog second("Silent two", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    OtherThreadWindow other("Answering one");
+    // A window of another thread that pumps: it is never sent the message it
+    // would stall on, so its queries really go out and are answered.
+    docktest::StallingWindow other("Answering one", RegisterWindowMessageA("DockTestNeverSent"));
     ASSERT_TRUE(other.hwnd());
     CTrayDockDlg dlg;
     const auto saved = g_pfnSendMessageTimeoutA;

@@ -39,6 +39,18 @@ void Settle()
     test::PumpFor(100);
 }
 
+// Each window shown again and sent what the undock rule gives its state:
+// restore, nothing (it stays minimized), maximize.
+void ExpectBackByTheUndockRule(const test::MessageLog& normal, const test::MessageLog& minimized,
+                               const test::MessageLog& maximized)
+{
+    EXPECT_EQ(Seq{"RESTORE"}, SysCommands(normal));
+    EXPECT_EQ(Seq{}, SysCommands(minimized));
+    EXPECT_EQ(Seq{"MAX"}, SysCommands(maximized));
+    EXPECT_TRUE(IsWindowVisible(normal.hwnd()) && IsWindowVisible(minimized.hwnd()) &&
+                IsWindowVisible(maximized.hwnd()));
+}
+
 TEST(Dock, ANormalWindowIsMinimizedHiddenAndGetsItsIcon)
 {
     WithDialog([](CTrayDockDlg& dlg) {
@@ -300,11 +312,7 @@ TEST(AllWindows, UndockAllBringsEachBackByTheUndockRule)
         for (HWND icon : icons)
             EXPECT_FALSE(IsWindow(icon));
         Settle();
-        EXPECT_EQ(Seq{"RESTORE"}, SysCommands(normal));
-        EXPECT_EQ(Seq{}, SysCommands(minimized));
-        EXPECT_EQ(Seq{"MAX"}, SysCommands(maximized));
-        EXPECT_TRUE(IsWindowVisible(normal.hwnd()) && IsWindowVisible(minimized.hwnd()) &&
-                    IsWindowVisible(maximized.hwnd()));
+        ExpectBackByTheUndockRule(normal, minimized, maximized);
         EXPECT_TRUE(IsIconic(minimized.hwnd()));
         EXPECT_TRUE(IsZoomed(maximized.hwnd()));
     });
@@ -424,11 +432,7 @@ TEST(Exit, QuitsAndBringsEveryDockedWindowBack)
     for (HWND icon : icons)
         EXPECT_FALSE(IsWindow(icon));
     Settle();
-    EXPECT_EQ(Seq{"RESTORE"}, SysCommands(normal));
-    EXPECT_EQ(Seq{}, SysCommands(minimized));
-    EXPECT_EQ(Seq{"MAX"}, SysCommands(maximized));
-    EXPECT_TRUE(IsWindowVisible(normal.hwnd()) && IsWindowVisible(minimized.hwnd()) &&
-                IsWindowVisible(maximized.hwnd()));
+    ExpectBackByTheUndockRule(normal, minimized, maximized);
     EXPECT_FALSE(IsIconic(normal.hwnd()));
     EXPECT_TRUE(IsIconic(minimized.hwnd()));
     EXPECT_TRUE(IsZoomed(maximized.hwnd()));
