@@ -2,6 +2,7 @@
 
 #include "docking/Commands.h"
 #include "framework/Gdi.h"
+#include "menu/MenuEx.h"
 #include "res/resource.h"
 
 CTrayDockDlg::CTrayDockDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent)
@@ -71,6 +72,7 @@ BOOL CTrayDockDlg::OnInitDialog()
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     m_trayIcon.Create(this, m_hIcon, "Traylet");
+    m_docker.SetOwner(this);
     CheckRunValue();
     SetTimer(IDT_SWEEP, 1000);
     return FALSE;
@@ -103,35 +105,17 @@ void CTrayDockDlg::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == IDT_SWEEP) {
         KillTimer(IDT_SWEEP);
-        // A docked record stays while its window exists and is still hidden;
-        // the window of a dropped record is left as its program left it.
-        for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
-            DockEntry* entry = m_arrDocked[i];
-            if (IsWindow(entry->hWnd) && !IsWindowVisible(entry->hWnd))
-                continue;
-            m_arrDocked.RemoveAt(i);
-            --i;
-            ReleaseDocked(entry);
-        }
+        m_docker.Sweep();
         SetTimer(IDT_SWEEP, 1000);
     }
     Default();
 }
 
-void CTrayDockDlg::ReleaseDocked(DockEntry* entry)
-{
-    if (entry->pTrayIcon) {
-        entry->pTrayIcon->RemoveIcon();
-        delete entry->pTrayIcon;
-    }
-    delete entry;
-}
-
 void CTrayDockDlg::OnDestroy()
 {
     Default();
-    FreeWindowList();
-    UndockAll();
+    m_docker.FreeWindowList();
+    m_docker.UndockAll();
 }
 
 void CTrayDockDlg::OnPaint()
@@ -164,6 +148,37 @@ void CTrayDockDlg::OnSysCommand(UINT, LPARAM)
 HCURSOR CTrayDockDlg::OnQueryDragIcon()
 {
     return static_cast<HCURSOR>(m_hIcon);
+}
+
+LRESULT CTrayDockDlg::OnTrayCommand(WPARAM wParam, LPARAM lParam)
+{
+    const HWND hIcon = reinterpret_cast<HWND>(lParam);
+    switch (wParam) {
+    case ID_APP_EXIT_TRAY:
+        // The dialog's destruction brings every docked window back.
+        PostQuitMessage(0);
+        return 1;
+    case ID_OPTIONS:
+        ShowOptions();
+        return 1;
+    default:
+        return m_docker.OnCommand(wParam, hIcon, hIcon == m_trayIcon.m_hWnd);
+    }
+}
+
+// The address in wParam may come from any program; only a menu that the
+// asking icon has just made for this request is filled.
+LRESULT CTrayDockDlg::OnTrayBuildMenu(WPARAM wParam, LPARAM lParam)
+{
+    const HWND hIcon = reinterpret_cast<HWND>(lParam);
+    CMenuEx* menu = CMenuEx::ToFill(reinterpret_cast<const void*>(wParam), hIcon);
+    if (!menu)
+        return 0;
+    if (hIcon == m_trayIcon.m_hWnd)
+        m_docker.ComposeMainMenu(*menu);
+    else
+        m_docker.ComposeWindowMenu(*menu, hIcon);
+    return 1;
 }
 
 void CTrayDockDlg::ShowOptions()

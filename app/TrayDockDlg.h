@@ -1,13 +1,12 @@
 #pragma once
-#include "docking/DockEntry.h"
+#include "docking/Docker.h"
 #include "framework/Dialog.h"
-#include "framework/PtrArray.h"
 #include "tray/TrayIcon.h"
 
-class CMenuEx;
-
-// The program's one dialog and the owner of all its state. Hidden for most
-// of its life; its modal loop is the program's main loop.
+// The program's one dialog: the user interface and the main loop. Hidden for
+// most of its life; its modal loop is the program's main loop. The windows
+// it docks belong to its m_docker, to which it forwards the tray icons'
+// requests.
 class CTrayDockDlg : public CDialog {
 public:
     explicit CTrayDockDlg(CWnd* pParent = nullptr);
@@ -15,16 +14,9 @@ public:
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    // The catalogue (its own source file).
-    void BuildWindowList();
-    void FreeWindowList();
-    int FindDockedByIcon(HWND hWnd) const;
-
-    // Dock commands (their own source file).
+    // The tray icons' requests: "Options" and "Exit" are the dialog's own,
+    // everything else goes to m_docker.
     LRESULT OnTrayCommand(WPARAM wParam, LPARAM lParam);
-    void UndockAll();
-
-    // Menu composition (its own source file).
     LRESULT OnTrayBuildMenu(WPARAM wParam, LPARAM lParam);
 
     // The Run value (its own source file).
@@ -34,8 +26,7 @@ public:
     HICON m_hIcon;
     BOOL m_bShowAllowed;
     CTrayIcon m_trayIcon;
-    CTypedPtrArray<DockEntry> m_arrWindows;
-    CTypedPtrArray<DockEntry> m_arrDocked;
+    CDocker m_docker;
 
     // Handlers, public so that tests can drive them one by one.
     void OnSysCommand(UINT nID, LPARAM lParam);
@@ -50,9 +41,6 @@ public:
 
     // "Options": allow the dialog to show and bring it out of the tray.
     void ShowOptions();
-
-    // Removes the record's icon, destroys it and frees the record.
-    static void ReleaseDocked(DockEntry* entry);
 
 protected:
     BOOL OnInitDialog() override;

@@ -1,6 +1,6 @@
 // The catalogue of dockable windows: every visible, unowned, titled top-level
 // window except the shell's own and the controller dialog.
-#include "app/TrayDockDlg.h"
+#include "docking/Docker.h"
 #include "docking/WindowCalls.h"
 
 #include <cstring>
@@ -89,7 +89,7 @@ HICON GetWindowIcon(HWND hWnd)
 
 BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
 {
-    auto* dlg = reinterpret_cast<CTrayDockDlg*>(lParam);
+    auto* docker = reinterpret_cast<CDocker*>(lParam);
 
     // Everything is read before anything is decided. The count 99 includes
     // the NUL, so a longer title is cut to 98 characters.
@@ -102,7 +102,7 @@ BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
 
     // GetParent of a top-level window is its owner: owned pop-ups (dialogs,
     // tool windows) go with the window that owns them.
-    if (!bVisible || hParent || hwnd == dlg->m_hWnd || IsShellClass(szClass) || szTitle[0] == '\0')
+    if (!bVisible || hParent || hwnd == docker->m_hWndOwner || IsShellClass(szClass) || szTitle[0] == '\0')
         return TRUE;
 
     // Out of memory: the window is left out of this catalogue; the next
@@ -115,12 +115,12 @@ BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
     // Only an admitted window is asked for its icon: a skipped one gets no
     // message from here.
     entry->hIcon = GetWindowIcon(hwnd);
-    if (dlg->m_arrWindows.Add(entry) < 0)
+    if (docker->m_arrWindows.Add(entry) < 0)
         delete entry;
     return TRUE;
 }
 
-void CTrayDockDlg::BuildWindowList()
+void CDocker::BuildWindowList()
 {
     FreeWindowList();
     g_silent.bActive = true;
@@ -129,20 +129,10 @@ void CTrayDockDlg::BuildWindowList()
     g_silent.bActive = false;
 }
 
-void CTrayDockDlg::FreeWindowList()
+void CDocker::FreeWindowList()
 {
     // Catalogued records own no tray icon, and their icons are borrowed.
     for (int i = 0; i < m_arrWindows.GetSize(); ++i)
         delete m_arrWindows[i];
     m_arrWindows.RemoveAll();
-}
-
-int CTrayDockDlg::FindDockedByIcon(HWND hWnd) const
-{
-    for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
-        const CTrayIcon* icon = m_arrDocked[i]->pTrayIcon;
-        if ((icon ? icon->m_hWnd : nullptr) == hWnd)
-            return i;
-    }
-    return -1;
 }

@@ -1,7 +1,9 @@
 #pragma once
+#include "tray/TrayIcon.h"
+
 // The command vocabulary of both popup menus: the wParam of WM_TRAY_COMMAND.
 enum : unsigned {
-    ID_MINIMIZE_ALL = 140,
+    ID_MINIMIZE_ALL = ID_TRAY_DOUBLECLICK,   // also what a double-click on an icon posts
     ID_APP_EXIT_TRAY = 141,
     ID_OPTIONS = 142,
     ID_UNDOCK_ALL = 143,

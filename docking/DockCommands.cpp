@@ -1,9 +1,10 @@
-// The commands that reach the controller dialog from the tray icons: docking
-// a catalogued window, driving and undocking a docked one, the commands on
-// all windows, "Options" and "Exit".
-#include "app/TrayDockDlg.h"
+// The commands that reach the docked windows' owner from the tray icons:
+// docking a catalogued window, driving and undocking a docked one, and the
+// commands on all windows.
 #include "docking/Commands.h"
+#include "docking/Docker.h"
 #include "docking/WindowCalls.h"
+#include "tray/TrayIcon.h"
 
 #include <new>
 
@@ -26,14 +27,16 @@ void PostUndockState(const DockEntry& entry)
         PostSysCommand(entry.hWnd, SC_RESTORE);
 }
 
+}  // namespace
+
 // A command from a docked window's icon: the window is shown, driven and no
 // longer docked.
-void RunWindowCommand(CTrayDockDlg& dlg, HWND hIcon, WPARAM nCmd)
+void CDocker::RunWindowCommand(HWND hIcon, WPARAM nCmd)
 {
-    const int i = dlg.FindDockedByIcon(hIcon);
+    const int i = FindDockedByIcon(hIcon);
     if (i < 0)
         return;   // the sweep dropped it after the command was posted
-    DockEntry* entry = dlg.m_arrDocked[i];
+    DockEntry* entry = m_arrDocked[i];
     ShowWindowBounded(entry->hWnd, SW_SHOW, WindowAnswers(entry->hWnd));
     switch (nCmd) {
     case ID_RESTORE:
@@ -56,21 +59,21 @@ void RunWindowCommand(CTrayDockDlg& dlg, HWND hIcon, WPARAM nCmd)
         PostUndockState(*entry);
         break;
     }
-    dlg.m_arrDocked.RemoveAt(i);
-    CTrayDockDlg::ReleaseDocked(entry);
+    m_arrDocked.RemoveAt(i);
+    ReleaseDocked(entry);
 }
 
 // Docks catalogue entry n. 0 when the window is gone or docked already, 1
 // otherwise (also when nothing could be done).
-LRESULT DockCatalogued(CTrayDockDlg& dlg, WPARAM n, HWND hIcon)
+LRESULT CDocker::Dock(WPARAM n, HWND hIcon)
 {
-    if (!hIcon || n >= static_cast<WPARAM>(dlg.m_arrWindows.GetSize()))
+    if (!hIcon || n >= static_cast<WPARAM>(m_arrWindows.GetSize()))
         return 1;
-    DockEntry* entry = dlg.m_arrWindows[static_cast<int>(n)];
+    DockEntry* entry = m_arrWindows[static_cast<int>(n)];
     if (!IsWindow(entry->hWnd))
         return 0;
-    for (int i = 0; i < dlg.m_arrDocked.GetSize(); ++i)
-        if (dlg.m_arrDocked[i]->hWnd == entry->hWnd)
+    for (int i = 0; i < m_arrDocked.GetSize(); ++i)
+        if (m_arrDocked[i]->hWnd == entry->hWnd)
             return 0;
 
     // Everything that can run out of memory comes before the window is
@@ -79,14 +82,14 @@ LRESULT DockCatalogued(CTrayDockDlg& dlg, WPARAM n, HWND hIcon)
     auto* icon = new (std::nothrow) CTrayIcon;
     if (!icon)
         return 0;
-    if (!dlg.m_arrDocked.Reserve(1)) {
+    if (!m_arrDocked.Reserve(1)) {
         delete icon;
         return 0;
     }
 
-    dlg.m_arrWindows.RemoveAt(static_cast<int>(n));
+    m_arrWindows.RemoveAt(static_cast<int>(n));
     entry->pTrayIcon = icon;
-    icon->Create(&dlg, entry->hIcon, entry->szTitle);
+    icon->Create(m_pOwner, entry->hIcon, entry->szTitle);
 
     // Read before anything changes the window: undocking puts it back so.
     entry->bWasIconic = IsIconic(entry->hWnd);
@@ -99,34 +102,24 @@ LRESULT DockCatalogued(CTrayDockDlg& dlg, WPARAM n, HWND hIcon)
         bAnswers = WindowAnswers(entry->hWnd);
     }
     ShowWindowBounded(entry->hWnd, SW_HIDE, bAnswers);
-    dlg.m_arrDocked.Add(entry);   // the room was reserved above
+    m_arrDocked.Add(entry);   // the room was reserved above
     return 1;
 }
 
-}  // namespace
-
-LRESULT CTrayDockDlg::OnTrayCommand(WPARAM wParam, LPARAM lParam)
+LRESULT CDocker::OnCommand(WPARAM nCmd, HWND hIcon, bool bOwnIcon)
 {
-    const HWND hIcon = reinterpret_cast<HWND>(lParam);
     // The whole value counts: anything in the upper half matches no command
     // of the table and names no catalogue entry.
-    switch (wParam) {
+    switch (nCmd) {
     case ID_MINIMIZE_ALL:
         BuildWindowList();
-        if (hIcon == m_trayIcon.m_hWnd) {
+        if (bOwnIcon) {
             for (int i = 0; i < m_arrWindows.GetSize(); ++i)
                 if (!IsIconic(m_arrWindows[i]->hWnd))
                     PostSysCommand(m_arrWindows[i]->hWnd, SC_MINIMIZE);
         } else {
-            RunWindowCommand(*this, hIcon, ID_UNDOCK);
+            RunWindowCommand(hIcon, ID_UNDOCK);
         }
-        break;
-    case ID_APP_EXIT_TRAY:
-        // The dialog's destruction brings every docked window back.
-        PostQuitMessage(0);
-        break;
-    case ID_OPTIONS:
-        ShowOptions();
         break;
     case ID_UNDOCK_ALL:
         UndockAll();
@@ -141,17 +134,17 @@ LRESULT CTrayDockDlg::OnTrayCommand(WPARAM wParam, LPARAM lParam)
     case ID_MINIMIZE:
     case ID_MAXIMIZE:
     case ID_CLOSE_WINDOW:
-        RunWindowCommand(*this, hIcon, wParam);
+        RunWindowCommand(hIcon, nCmd);
         break;
     default:
         break;
     }
-    if (wParam < ID_DOCK_FIRST)
+    if (nCmd < ID_DOCK_FIRST)
         return 1;
-    return DockCatalogued(*this, wParam - ID_DOCK_FIRST, hIcon);
+    return Dock(nCmd - ID_DOCK_FIRST, hIcon);
 }
 
-void CTrayDockDlg::UndockAll()
+void CDocker::UndockAll()
 {
     for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
         DockEntry* entry = m_arrDocked[i];

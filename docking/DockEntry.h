@@ -17,5 +17,5 @@ struct DockEntry {
 // The icon shown for a window; never null.
 HICON GetWindowIcon(HWND hWnd);
 
-// EnumWindows callback; lParam is the CTrayDockDlg whose catalogue is filled.
+// EnumWindows callback; lParam is the CDocker whose catalogue is filled.
 BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam);

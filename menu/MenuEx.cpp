@@ -64,6 +64,21 @@ bool CMenuEx::IsLiveMenu(const void* p)
     return p && LiveMenus().Find(static_cast<const CMenuEx*>(p)) >= 0;
 }
 
+// Only a menu that one of our icons has just made for the request is filled:
+// a live menu of this thread, owned by the asker, not yet shown and still
+// empty. Our icons create, fill and show it without pumping messages in
+// between, so a message from another thread never meets such a menu.
+CMenuEx* CMenuEx::ToFill(const void* address, HWND hWndOwner)
+{
+    if (!IsLiveMenu(address))
+        return nullptr;
+    auto* menu = static_cast<CMenuEx*>(const_cast<void*>(address));
+    if (!menu->m_hWnd || menu->m_hWndOwner != hWndOwner || menu->IsInModalLoop() ||
+        (GetWindowLongA(menu->m_hWnd, GWL_STYLE) & WS_VISIBLE) || !menu->m_arrItems.IsEmpty())
+        return nullptr;
+    return menu;
+}
+
 BOOL CMenuEx::Create(HWND hWndOwner)
 {
     m_hWndOwner = hWndOwner;

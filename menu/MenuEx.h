@@ -34,6 +34,12 @@ public:
     // of a menu's address in a message check it without dereferencing it.
     static bool IsLiveMenu(const void* p);
 
+    // The menu at this address if it may be filled for a request from the
+    // window hWndOwner, else null. The address may come from anywhere (any
+    // program can send the request); it is checked against the live menus
+    // before it is used at all.
+    static CMenuEx* ToFill(const void* address, HWND hWndOwner);
+
     // Renders the whole popup into any DC (the paint context, or a memory DC
     // in the tests).
     void Paint(HDC dc);

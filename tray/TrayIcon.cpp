@@ -1,6 +1,5 @@
 #include "tray/TrayIcon.h"
 
-#include "docking/Commands.h"
 #include "menu/MenuEx.h"
 #include "tray/TrayShell.h"
 
@@ -89,7 +88,7 @@ LRESULT CTrayIcon::OnTrayIconCallback(WPARAM, LPARAM lParam)
         break;
     case WM_LBUTTONDBLCLK:
         if (m_hWndOwner)
-            PostMessageA(m_hWndOwner, WM_TRAY_COMMAND, ID_MINIMIZE_ALL, reinterpret_cast<LPARAM>(m_hWnd));
+            PostMessageA(m_hWndOwner, WM_TRAY_COMMAND, ID_TRAY_DOUBLECLICK, reinterpret_cast<LPARAM>(m_hWnd));
         break;
     default:
         break;

@@ -12,6 +12,10 @@ extern UINT WM_TRAYICON_CALLBACK;
 constexpr UINT WM_TRAY_BUILDMENU = WM_USER + 500;   // sent: wParam CMenuEx*, lParam icon window
 constexpr UINT WM_TRAY_COMMAND = WM_USER + 501;     // posted: wParam command, lParam icon window
 
+// The command a left double-click on an icon posts; what it means for that
+// icon is the owner's decision.
+constexpr UINT ID_TRAY_DOUBLECLICK = 140;
+
 // The hidden window behind one notification-area icon.
 class CTrayIcon : public CWnd {
 public:

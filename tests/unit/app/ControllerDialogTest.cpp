@@ -186,7 +186,7 @@ TEST(ControllerDialog, SweepDropsGoneAndShownWindowsAndLeavesTheirWindowsAlone)
              e->hWnd = w->hwnd();
              e->pTrayIcon = new CTrayIcon();
              e->pTrayIcon->Create(&d, nullptr, "docked");
-             d.m_arrDocked.Add(e);
+             d.m_docker.m_arrDocked.Add(e);
          }
          DestroyWindow(gone.hwnd());
          ShowWindow(shown.hwnd(), SW_SHOWNA);
@@ -195,13 +195,13 @@ TEST(ControllerDialog, SweepDropsGoneAndShownWindowsAndLeavesTheirWindowsAlone)
      })
         .then([&](CTrayDockDlg& d) {
             // The sweep runs once a second, inside this very loop.
-            droppedInTime = test::PumpUntil([&] { return d.m_arrDocked.GetSize() == 1; }, 2500);
+            droppedInTime = test::PumpUntil([&] { return d.m_docker.m_arrDocked.GetSize() == 1; }, 2500);
             shownMessagesAfter =
                 shown.only({WM_SYSCOMMAND, WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_CLOSE}).size();
         })
         .then([&](CTrayDockDlg& d) {
-            ASSERT_EQ(1, d.m_arrDocked.GetSize());
-            EXPECT_EQ(hidden.hwnd(), d.m_arrDocked[0]->hWnd);
+            ASSERT_EQ(1, d.m_docker.m_arrDocked.GetSize());
+            EXPECT_EQ(hidden.hwnd(), d.m_docker.m_arrDocked[0]->hWnd);
             EXPECT_FALSE(IsWindowVisible(hidden.hwnd()));
         });
     s.run();

@@ -17,7 +17,7 @@ namespace {
 
 bool Listed(const CTrayDockDlg& dlg, HWND hWnd)
 {
-    return IndexOf(dlg.m_arrWindows, hWnd) >= 0;
+    return IndexOf(dlg.m_docker.m_arrWindows, hWnd) >= 0;
 }
 
 // Names of classes of windows that get in the catalogue or not, with the
@@ -36,7 +36,7 @@ void ExpectClassCases(std::initializer_list<ClassCase> cases)
             windows.push_back(std::make_unique<ClassWindow>(c.cls, "A titled window"));
             ASSERT_EQ(c.cls, windows.back()->className()) << "the session holds this class name in another case";
         }
-        dlg.BuildWindowList();
+        dlg.m_docker.BuildWindowList();
         for (size_t i = 0; i < windows.size(); ++i) {
             const ClassCase& c = cases.begin()[i];
             EXPECT_EQ(c.listed, Listed(dlg, windows[i]->hwnd())) << "class " << c.cls;
@@ -74,7 +74,7 @@ TEST(CatalogueSkips, InvisibleOwnedAndUntitledWindows)
         test::MessageLog hidden("Hidden window", WS_OVERLAPPEDWINDOW);
         ASSERT_EQ(owner.hwnd(), GetParent(owned.hwnd()));
 
-        dlg.BuildWindowList();
+        dlg.m_docker.BuildWindowList();
         EXPECT_TRUE(Listed(dlg, owner.hwnd()));
         EXPECT_TRUE(Listed(dlg, unowned.hwnd()));
         EXPECT_FALSE(Listed(dlg, owned.hwnd()));
@@ -89,11 +89,11 @@ TEST(CatalogueSkips, InvisibleOwnedAndUntitledWindows)
 TEST(CatalogueSkips, TheDialogItselfAlsoWhileShown)
 {
     WithDialog([](CTrayDockDlg& dlg) {
-        dlg.BuildWindowList();
+        dlg.m_docker.BuildWindowList();
         EXPECT_FALSE(Listed(dlg, dlg.m_hWnd));
         dlg.ShowOptions();
         ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(dlg.m_hWnd) != FALSE; }));
-        dlg.BuildWindowList();
+        dlg.m_docker.BuildWindowList();
         EXPECT_FALSE(Listed(dlg, dlg.m_hWnd));
         ShowWindow(dlg.m_hWnd, SW_HIDE);
     });
@@ -104,11 +104,11 @@ TEST(Catalogue, EmptyWhenNothingIsAdmissible)
     WithDialog([](CTrayDockDlg& dlg) {
         // The shared desktop holds the taskbar and hidden helpers only.
         test::MessageLog hidden("Hidden window", WS_OVERLAPPEDWINDOW);
-        dlg.BuildWindowList();
+        dlg.m_docker.BuildWindowList();
         std::string listed;
-        for (int i = 0; i < dlg.m_arrWindows.GetSize(); ++i)
-            listed += std::string(dlg.m_arrWindows[i]->szTitle) + "\n";
-        EXPECT_EQ(0, dlg.m_arrWindows.GetSize()) << listed;
+        for (int i = 0; i < dlg.m_docker.m_arrWindows.GetSize(); ++i)
+            listed += std::string(dlg.m_docker.m_arrWindows[i]->szTitle) + "\n";
+        EXPECT_EQ(0, dlg.m_docker.m_arrWindows.GetSize()) << listed;
     });
 }
 
@@ -120,17 +120,17 @@ TEST(Catalogue, RecordsTitleCutTo98AndNothingElse)
             title[i] = static_cast<char>('a' + i % 26);
         test::MessageLog longTitle(title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         test::MessageLog shortTitle("Short", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        dlg.BuildWindowList();
-        const int i = IndexOf(dlg.m_arrWindows, longTitle.hwnd());
+        dlg.m_docker.BuildWindowList();
+        const int i = IndexOf(dlg.m_docker.m_arrWindows, longTitle.hwnd());
         ASSERT_GE(i, 0);
-        const DockEntry& e = *dlg.m_arrWindows[i];
+        const DockEntry& e = *dlg.m_docker.m_arrWindows[i];
         EXPECT_EQ(title.substr(0, 98), std::string(e.szTitle));
         EXPECT_EQ(nullptr, e.pTrayIcon);
         EXPECT_FALSE(e.bWasIconic);
         EXPECT_FALSE(e.bWasZoomed);
-        const int j = IndexOf(dlg.m_arrWindows, shortTitle.hwnd());
+        const int j = IndexOf(dlg.m_docker.m_arrWindows, shortTitle.hwnd());
         ASSERT_GE(j, 0);
-        EXPECT_STREQ("Short", dlg.m_arrWindows[j]->szTitle);
+        EXPECT_STREQ("Short", dlg.m_docker.m_arrWindows[j]->szTitle);
     });
 }
 
@@ -156,9 +156,9 @@ TEST(Catalogue, KeepsTheOrderOfEnumeration)
                 expected.push_back(h);
         ASSERT_EQ(3u, expected.size());
 
-        dlg.BuildWindowList();
+        dlg.m_docker.BuildWindowList();
         std::vector<HWND> got;
-        for (HWND h : docktest::Handles(dlg.m_arrWindows))
+        for (HWND h : docktest::Handles(dlg.m_docker.m_arrWindows))
             if (h == a.hwnd() || h == b.hwnd() || h == c.hwnd())
                 got.push_back(h);
         EXPECT_EQ(expected, got);
@@ -171,27 +171,27 @@ TEST(Catalogue, EachRebuildStartsAfresh)
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog w("Before", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         test::MessageLog docked("Docked", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        dlg.BuildWindowList();
-        const int count = dlg.m_arrWindows.GetSize();
-        ASSERT_GE(IndexOf(dlg.m_arrWindows, w.hwnd()), 0);
+        dlg.m_docker.BuildWindowList();
+        const int count = dlg.m_docker.m_arrWindows.GetSize();
+        ASSERT_GE(IndexOf(dlg.m_docker.m_arrWindows, w.hwnd()), 0);
         // A stale record of a window that no longer exists must not survive.
         auto* stale = new DockEntry();
         stale->hWnd = reinterpret_cast<HWND>(0x5A5A0);
-        dlg.m_arrWindows.Add(stale);
+        dlg.m_docker.m_arrWindows.Add(stale);
 
         SetWindowTextA(w.hwnd(), "After");
-        dlg.BuildWindowList();
-        EXPECT_EQ(count, dlg.m_arrWindows.GetSize());
-        EXPECT_EQ(-1, IndexOf(dlg.m_arrWindows, reinterpret_cast<HWND>(0x5A5A0)));
-        const int i = IndexOf(dlg.m_arrWindows, w.hwnd());
+        dlg.m_docker.BuildWindowList();
+        EXPECT_EQ(count, dlg.m_docker.m_arrWindows.GetSize());
+        EXPECT_EQ(-1, IndexOf(dlg.m_docker.m_arrWindows, reinterpret_cast<HWND>(0x5A5A0)));
+        const int i = IndexOf(dlg.m_docker.m_arrWindows, w.hwnd());
         ASSERT_GE(i, 0);
-        EXPECT_STREQ("After", dlg.m_arrWindows[i]->szTitle);
+        EXPECT_STREQ("After", dlg.m_docker.m_arrWindows[i]->szTitle);
 
         // A docked window is out of the catalogue while it stays hidden.
         ASSERT_NE(nullptr, docktest::Dock(dlg, docked.hwnd()));
-        dlg.BuildWindowList();
-        EXPECT_EQ(-1, IndexOf(dlg.m_arrWindows, docked.hwnd()));
-        EXPECT_EQ(count - 1, dlg.m_arrWindows.GetSize());
+        dlg.m_docker.BuildWindowList();
+        EXPECT_EQ(-1, IndexOf(dlg.m_docker.m_arrWindows, docked.hwnd()));
+        EXPECT_EQ(count - 1, dlg.m_docker.m_arrWindows.GetSize());
     });
 }
 
@@ -297,8 +297,8 @@ TEST(Catalogue, AThreadThatLetsAQueryTimeOutIsAskedOnce)
     g_pfnSendMessageTimeoutA = FakeSend;
     for (int round = 0; round < 2; ++round) {
         g_queries.clear();
-        dlg.BuildWindowList();
-        const int iFirst = IndexOf(dlg.m_arrWindows, first.hwnd()), iSecond = IndexOf(dlg.m_arrWindows, second.hwnd());
+        dlg.m_docker.BuildWindowList();
+        const int iFirst = IndexOf(dlg.m_docker.m_arrWindows, first.hwnd()), iSecond = IndexOf(dlg.m_docker.m_arrWindows, second.hwnd());
         ASSERT_GE(iFirst, 0);
         ASSERT_GE(iSecond, 0);
         // Whichever of the two is listed first was asked once, the other never.
@@ -308,7 +308,7 @@ TEST(Catalogue, AThreadThatLetsAQueryTimeOutIsAskedOnce)
         EXPECT_TRUE(QueriesTo(spared).empty()) << "round " << round;
         EXPECT_EQ((std::vector<WPARAM>{ICON_SMALL, ICON_BIG}), QueriesTo(other.hwnd())) << "round " << round;
         // Listed all the same, with the standard icon.
-        EXPECT_EQ(LoadIconA(nullptr, IDI_APPLICATION), dlg.m_arrWindows[iSecond]->hIcon);
+        EXPECT_EQ(LoadIconA(nullptr, IDI_APPLICATION), dlg.m_docker.m_arrWindows[iSecond]->hIcon);
     }
     // Outside a catalogue nothing is remembered; the big icon is still not
     // asked for after the small one timed out.
@@ -318,7 +318,7 @@ TEST(Catalogue, AThreadThatLetsAQueryTimeOutIsAskedOnce)
     EXPECT_EQ(std::vector<WPARAM>{ICON_SMALL}, QueriesTo(second.hwnd()));
     EXPECT_EQ(std::vector<WPARAM>{ICON_SMALL}, QueriesTo(first.hwnd()));
     g_pfnSendMessageTimeoutA = saved;
-    dlg.FreeWindowList();
+    dlg.m_docker.FreeWindowList();
 }
 
 TEST(Catalogue, AHungProgramsWindowIsListed)
@@ -328,12 +328,12 @@ TEST(Catalogue, AHungProgramsWindowIsListed)
     ASSERT_TRUE(hung.hwnd());
     WithDialog([&](CTrayDockDlg& dlg) {
         test::MessageLog after("Responsive window", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        dlg.BuildWindowList();
-        const int i = IndexOf(dlg.m_arrWindows, hung.hwnd());
+        dlg.m_docker.BuildWindowList();
+        const int i = IndexOf(dlg.m_docker.m_arrWindows, hung.hwnd());
         ASSERT_GE(i, 0);
-        EXPECT_STREQ("Hung program", dlg.m_arrWindows[i]->szTitle);
-        EXPECT_NE(nullptr, dlg.m_arrWindows[i]->hIcon);
-        EXPECT_GE(IndexOf(dlg.m_arrWindows, after.hwnd()), 0);
+        EXPECT_STREQ("Hung program", dlg.m_docker.m_arrWindows[i]->szTitle);
+        EXPECT_NE(nullptr, dlg.m_docker.m_arrWindows[i]->hIcon);
+        EXPECT_GE(IndexOf(dlg.m_docker.m_arrWindows, after.hwnd()), 0);
     });
     EXPECT_TRUE(hung.StillHanging());
 }
@@ -346,13 +346,13 @@ TEST(FindDockedByIcon, FirstRecordWithThatIconWindowAndNullForNoIcon)
     DockEntry withIcon{}, withoutIcon{}, again{};
     withIcon.pTrayIcon = &icon;
     again.pTrayIcon = &icon;
-    dlg.m_arrDocked.Add(&withoutIcon);
-    dlg.m_arrDocked.Add(&withIcon);
-    dlg.m_arrDocked.Add(&again);
-    EXPECT_EQ(1, dlg.FindDockedByIcon(icon.m_hWnd));
-    EXPECT_EQ(0, dlg.FindDockedByIcon(nullptr));
-    EXPECT_EQ(-1, dlg.FindDockedByIcon(reinterpret_cast<HWND>(0x1234)));
-    dlg.m_arrDocked.RemoveAll();
+    dlg.m_docker.m_arrDocked.Add(&withoutIcon);
+    dlg.m_docker.m_arrDocked.Add(&withIcon);
+    dlg.m_docker.m_arrDocked.Add(&again);
+    EXPECT_EQ(1, dlg.m_docker.FindDockedByIcon(icon.m_hWnd));
+    EXPECT_EQ(0, dlg.m_docker.FindDockedByIcon(nullptr));
+    EXPECT_EQ(-1, dlg.m_docker.FindDockedByIcon(reinterpret_cast<HWND>(0x1234)));
+    dlg.m_docker.m_arrDocked.RemoveAll();
 }
 
 }  // namespace

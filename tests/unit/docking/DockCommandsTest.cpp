@@ -55,11 +55,11 @@ TEST(Dock, ANormalWindowIsMinimizedHiddenAndGetsItsIcon)
 {
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog w("Normal window", kNormal);
-        dlg.BuildWindowList();
-        const int n = IndexOf(dlg.m_arrWindows, w.hwnd());
+        dlg.m_docker.BuildWindowList();
+        const int n = IndexOf(dlg.m_docker.m_arrWindows, w.hwnd());
         ASSERT_GE(n, 0);
-        DockEntry* e = dlg.m_arrWindows[n];
-        const int before = dlg.m_arrWindows.GetSize();
+        DockEntry* e = dlg.m_docker.m_arrWindows[n];
+        const int before = dlg.m_docker.m_arrWindows.GetSize();
         w.clear();
 
         EXPECT_EQ(1, dlg.OnTrayCommand(ID_DOCK_FIRST + n, OwnIcon(dlg)));
@@ -68,10 +68,10 @@ TEST(Dock, ANormalWindowIsMinimizedHiddenAndGetsItsIcon)
         EXPECT_EQ(std::vector<int>{-1}, Shows(w));
         EXPECT_FALSE(IsWindowVisible(w.hwnd()));
         EXPECT_TRUE(IsIconic(w.hwnd()));
-        EXPECT_EQ(before - 1, dlg.m_arrWindows.GetSize());
-        EXPECT_EQ(-1, IndexOf(dlg.m_arrWindows, w.hwnd()));
-        ASSERT_EQ(1, dlg.m_arrDocked.GetSize());
-        EXPECT_EQ(e, dlg.m_arrDocked[0]);
+        EXPECT_EQ(before - 1, dlg.m_docker.m_arrWindows.GetSize());
+        EXPECT_EQ(-1, IndexOf(dlg.m_docker.m_arrWindows, w.hwnd()));
+        ASSERT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
+        EXPECT_EQ(e, dlg.m_docker.m_arrDocked[0]);
         EXPECT_FALSE(e->bWasIconic);
         EXPECT_FALSE(e->bWasZoomed);
         ASSERT_NE(nullptr, e->pTrayIcon);
@@ -88,7 +88,7 @@ TEST(Dock, ANormalWindowIsMinimizedHiddenAndGetsItsIcon)
         EXPECT_EQ(1, dlg.OnTrayCommand(ID_UNDOCK, IconOf(e)));
         EXPECT_TRUE(IsWindowVisible(w.hwnd()));
         EXPECT_EQ(Seq{}, SysCommands(w));
-        EXPECT_EQ(0, dlg.m_arrDocked.GetSize());
+        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
         EXPECT_FALSE(IsWindow(icon));
         Settle();
         EXPECT_EQ(Seq{"RESTORE"}, SysCommands(w));
@@ -102,7 +102,7 @@ TEST(Dock, AMinimizedWindowGetsNoMinimizeAndStaysMinimizedOnUndock)
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog w("Minimized window", kNormal);
         ShowWindow(w.hwnd(), SW_MINIMIZE);
-        dlg.BuildWindowList();
+        dlg.m_docker.BuildWindowList();
         w.clear();
         DockEntry* e = Dock(dlg, w.hwnd());
         ASSERT_NE(nullptr, e);
@@ -151,7 +151,7 @@ TEST(Dock, AMaximizedWindowComesBackMaximizedOrRestoredToNormal)
         EXPECT_TRUE(IsWindowVisible(w.hwnd()));
         EXPECT_FALSE(IsZoomed(w.hwnd()));
         EXPECT_FALSE(IsIconic(w.hwnd()));
-        EXPECT_EQ(0, dlg.m_arrDocked.GetSize());
+        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
     });
 }
 
@@ -165,7 +165,7 @@ TEST(PerWindowCommands, MinimizeMaximizeAndExitDriveAndUndock)
         DockEntry* eb = Dock(dlg, b.hwnd());
         DockEntry* ec = Dock(dlg, c.hwnd());
         ASSERT_TRUE(ea && eb && ec);
-        ASSERT_EQ(3, dlg.m_arrDocked.GetSize());
+        ASSERT_EQ(3, dlg.m_docker.m_arrDocked.GetSize());
         const HWND iconA = ea->pTrayIcon->m_hWnd;
         a.clear();
         b.clear();
@@ -174,7 +174,7 @@ TEST(PerWindowCommands, MinimizeMaximizeAndExitDriveAndUndock)
         dlg.OnTrayCommand(ID_MINIMIZE, reinterpret_cast<LPARAM>(iconA));
         dlg.OnTrayCommand(ID_MAXIMIZE, IconOf(eb));
         dlg.OnTrayCommand(ID_CLOSE_WINDOW, IconOf(ec));
-        EXPECT_EQ(0, dlg.m_arrDocked.GetSize());
+        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
         EXPECT_FALSE(IsWindow(iconA));
         EXPECT_EQ(std::vector<int>{1}, Shows(a));
         Settle();
@@ -204,14 +204,14 @@ TEST(DoubleClick, OnADockedIconRebuildsAndUndocks)
         ASSERT_NE(nullptr, e);
         auto* stale = new DockEntry();
         stale->hWnd = reinterpret_cast<HWND>(0x5A5A0);
-        dlg.m_arrWindows.Add(stale);
+        dlg.m_docker.m_arrWindows.Add(stale);
         w.clear();
         other.clear();
 
         EXPECT_EQ(1, dlg.OnTrayCommand(ID_MINIMIZE_ALL, IconOf(e)));
-        EXPECT_EQ(-1, IndexOf(dlg.m_arrWindows, reinterpret_cast<HWND>(0x5A5A0)));
-        EXPECT_GE(IndexOf(dlg.m_arrWindows, other.hwnd()), 0);
-        EXPECT_EQ(0, dlg.m_arrDocked.GetSize());
+        EXPECT_EQ(-1, IndexOf(dlg.m_docker.m_arrWindows, reinterpret_cast<HWND>(0x5A5A0)));
+        EXPECT_GE(IndexOf(dlg.m_docker.m_arrWindows, other.hwnd()), 0);
+        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
         Settle();
         EXPECT_EQ(Seq{"RESTORE"}, SysCommands(w));
         EXPECT_TRUE(IsWindowVisible(w.hwnd()));
@@ -241,7 +241,7 @@ TEST(DoubleClick, OnTheOwnIconMinimizesListedWindowsThatAreNotMinimized)
         EXPECT_EQ(Seq{}, SysCommands(minimized));
         EXPECT_EQ(Seq{}, SysCommands(hidden));
         EXPECT_EQ(Seq{}, SysCommands(docked));
-        EXPECT_EQ(1, dlg.m_arrDocked.GetSize());
+        EXPECT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
         EXPECT_TRUE(IsIconic(normal.hwnd()));
     });
 }
@@ -253,9 +253,9 @@ TEST(AllWindows, CloseAllReachesOnlyCatalogedWindows)
         test::MessageLog b("Window B", kNormal);
         test::MessageLog docked("Docked window", kNormal);
         ASSERT_NE(nullptr, Dock(dlg, docked.hwnd()));
-        dlg.BuildWindowList();
+        dlg.m_docker.BuildWindowList();
         docktest::KeepOnly(dlg, {a.hwnd(), b.hwnd()});
-        ASSERT_EQ(2, dlg.m_arrWindows.GetSize());
+        ASSERT_EQ(2, dlg.m_docker.m_arrWindows.GetSize());
         // Opened after the menu was composed: not in the catalogue.
         test::MessageLog late("Late window", kNormal);
         for (test::MessageLog* log : {&a, &b, &docked, &late})
@@ -268,10 +268,10 @@ TEST(AllWindows, CloseAllReachesOnlyCatalogedWindows)
         EXPECT_FALSE(IsWindow(a.hwnd()));
         EXPECT_EQ(Seq{}, SysCommands(docked));
         EXPECT_EQ(Seq{}, SysCommands(late));
-        EXPECT_EQ(1, dlg.m_arrDocked.GetSize());
+        EXPECT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
         EXPECT_FALSE(IsWindowVisible(docked.hwnd()));
         // The catalogue was not rebuilt: its records still name the windows.
-        EXPECT_EQ(2, dlg.m_arrWindows.GetSize());
+        EXPECT_EQ(2, dlg.m_docker.m_arrWindows.GetSize());
     });
 }
 
@@ -279,13 +279,13 @@ TEST(AllWindows, UndockAllWithNothingDockedDoesNothing)
 {
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog w("Window", kNormal);
-        dlg.BuildWindowList();
-        const int listed = dlg.m_arrWindows.GetSize();
+        dlg.m_docker.BuildWindowList();
+        const int listed = dlg.m_docker.m_arrWindows.GetSize();
         w.clear();
         EXPECT_EQ(1, dlg.OnTrayCommand(ID_UNDOCK_ALL, OwnIcon(dlg)));
         Settle();
-        EXPECT_EQ(0, dlg.m_arrDocked.GetSize());
-        EXPECT_EQ(listed, dlg.m_arrWindows.GetSize());
+        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
+        EXPECT_EQ(listed, dlg.m_docker.m_arrWindows.GetSize());
         EXPECT_EQ(0u, w.count(WM_SYSCOMMAND) + w.count(WM_SHOWWINDOW));
     });
 }
@@ -308,7 +308,7 @@ TEST(AllWindows, UndockAllBringsEachBackByTheUndockRule)
             log->clear();
 
         EXPECT_EQ(1, dlg.OnTrayCommand(ID_UNDOCK_ALL, OwnIcon(dlg)));
-        EXPECT_EQ(0, dlg.m_arrDocked.GetSize());
+        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
         for (HWND icon : icons)
             EXPECT_FALSE(IsWindow(icon));
         Settle();
@@ -328,10 +328,10 @@ TEST(RefusedDocks, ChangeNothingAndAnswerAsTheyShould)
         const LPARAM dockedIcon = IconOf(docked);
         // Its program shows it again before the sweep has run.
         ShowWindow(w.hwnd(), SW_SHOWNORMAL);
-        dlg.BuildWindowList();
-        const int n = dlg.m_arrWindows.GetSize();
-        const int again = IndexOf(dlg.m_arrWindows, w.hwnd());
-        const int gone = IndexOf(dlg.m_arrWindows, closing.hwnd());
+        dlg.m_docker.BuildWindowList();
+        const int n = dlg.m_docker.m_arrWindows.GetSize();
+        const int again = IndexOf(dlg.m_docker.m_arrWindows, w.hwnd());
+        const int gone = IndexOf(dlg.m_docker.m_arrWindows, closing.hwnd());
         ASSERT_GE(again, 0);
         ASSERT_GE(gone, 0);
         DestroyWindow(closing.hwnd());
@@ -355,11 +355,11 @@ TEST(RefusedDocks, ChangeNothingAndAnswerAsTheyShould)
         };
         for (const Case& c : cases) {
             EXPECT_EQ(c.result, dlg.OnTrayCommand(c.command, c.icon)) << c.what;
-            EXPECT_EQ(n, dlg.m_arrWindows.GetSize()) << c.what;
-            EXPECT_EQ(1, dlg.m_arrDocked.GetSize()) << c.what;
-            EXPECT_EQ(docked, dlg.m_arrDocked[0]) << c.what;
+            EXPECT_EQ(n, dlg.m_docker.m_arrWindows.GetSize()) << c.what;
+            EXPECT_EQ(1, dlg.m_docker.m_arrDocked.GetSize()) << c.what;
+            EXPECT_EQ(docked, dlg.m_docker.m_arrDocked[0]) << c.what;
         }
-        EXPECT_GE(IndexOf(dlg.m_arrWindows, closing.hwnd()), 0) << "stays until the next rebuild";
+        EXPECT_GE(IndexOf(dlg.m_docker.m_arrWindows, closing.hwnd()), 0) << "stays until the next rebuild";
         Settle();
         EXPECT_EQ(0u, w.count(WM_SYSCOMMAND) + w.count(WM_SHOWWINDOW)) << test::Describe(w.all());
         EXPECT_TRUE(IsWindowVisible(w.hwnd()));
@@ -383,9 +383,9 @@ TEST(Sweep, DropsDestroyedAndReshownWindowsWithoutTouchingThem)
         reshown.clear();
         kept.clear();
 
-        EXPECT_TRUE(test::PumpUntil([&] { return dlg.m_arrDocked.GetSize() == 1; }, 2500));
-        ASSERT_EQ(1, dlg.m_arrDocked.GetSize());
-        EXPECT_EQ(kept.hwnd(), dlg.m_arrDocked[0]->hWnd);
+        EXPECT_TRUE(test::PumpUntil([&] { return dlg.m_docker.m_arrDocked.GetSize() == 1; }, 2500));
+        ASSERT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
+        EXPECT_EQ(kept.hwnd(), dlg.m_docker.m_arrDocked[0]->hWnd);
         EXPECT_FALSE(IsWindow(iconR));
         EXPECT_FALSE(IsWindow(iconD));
         EXPECT_EQ(0u, reshown.count(WM_SYSCOMMAND) + reshown.count(WM_SHOWWINDOW)) << test::Describe(reshown.all());
@@ -423,7 +423,7 @@ TEST(Exit, QuitsAndBringsEveryDockedWindowBack)
         for (test::MessageLog* log : {&normal, &minimized, &maximized})
             log->clear();
         EXPECT_EQ(1, dlg.OnTrayCommand(ID_APP_EXIT_TRAY, OwnIcon(dlg)));
-        EXPECT_EQ(3, dlg.m_arrDocked.GetSize()) << "nothing happens before the loop ends";
+        EXPECT_EQ(3, dlg.m_docker.m_arrDocked.GetSize()) << "nothing happens before the loop ends";
     });
     EXPECT_EQ(-1, result) << "the quit message ended the dialog's loop";
     MSG quit;
@@ -447,13 +447,13 @@ TEST(HungWindow, IsDockedWithoutWaitingForIt)
         lstrcpynA(entry->szTitle, "Hung window", sizeof entry->szTitle);
         entry->hWnd = hung.hwnd();
         entry->hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-        dlg.FreeWindowList();
-        dlg.m_arrWindows.Add(entry);
+        dlg.m_docker.FreeWindowList();
+        dlg.m_docker.m_arrWindows.Add(entry);
 
         EXPECT_EQ(1, dlg.OnTrayCommand(ID_DOCK_FIRST, OwnIcon(dlg)));
         EXPECT_TRUE(hung.Stalled()) << "the command waited for the window";
-        ASSERT_EQ(1, dlg.m_arrDocked.GetSize());
-        EXPECT_EQ(entry, dlg.m_arrDocked[0]);
+        ASSERT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
+        EXPECT_EQ(entry, dlg.m_docker.m_arrDocked[0]);
         EXPECT_FALSE(entry->bWasIconic);
         EXPECT_FALSE(entry->bWasZoomed);
         ASSERT_NE(nullptr, entry->pTrayIcon);

@@ -60,25 +60,25 @@ std::vector<HWND> Handles(const CTypedPtrArray<DockEntry>& list)
 
 DockEntry* Dock(CTrayDockDlg& dlg, HWND hWnd)
 {
-    dlg.BuildWindowList();
-    const int n = IndexOf(dlg.m_arrWindows, hWnd);
+    dlg.m_docker.BuildWindowList();
+    const int n = IndexOf(dlg.m_docker.m_arrWindows, hWnd);
     if (n < 0)
         return nullptr;
     if (dlg.OnTrayCommand(ID_DOCK_FIRST + n, reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd)) != 1)
         return nullptr;
-    const int d = IndexOf(dlg.m_arrDocked, hWnd);
-    return d < 0 ? nullptr : dlg.m_arrDocked[d];
+    const int d = IndexOf(dlg.m_docker.m_arrDocked, hWnd);
+    return d < 0 ? nullptr : dlg.m_docker.m_arrDocked[d];
 }
 
 void KeepOnly(CTrayDockDlg& dlg, std::initializer_list<HWND> keep)
 {
-    for (int i = 0; i < dlg.m_arrWindows.GetSize(); ++i) {
+    for (int i = 0; i < dlg.m_docker.m_arrWindows.GetSize(); ++i) {
         bool wanted = false;
         for (HWND h : keep)
-            wanted = wanted || dlg.m_arrWindows[i]->hWnd == h;
+            wanted = wanted || dlg.m_docker.m_arrWindows[i]->hWnd == h;
         if (!wanted) {
-            delete dlg.m_arrWindows[i];
-            dlg.m_arrWindows.RemoveAt(i--);
+            delete dlg.m_docker.m_arrWindows[i];
+            dlg.m_docker.m_arrWindows.RemoveAt(i--);
         }
     }
 }

@@ -72,8 +72,8 @@ Composed Compose(CTrayDockDlg& dlg, HWND icon)
 std::vector<Row> WindowRows(const CTrayDockDlg& dlg)
 {
     std::vector<Row> out;
-    for (int i = 0; i < dlg.m_arrWindows.GetSize(); ++i) {
-        const DockEntry* e = dlg.m_arrWindows[i];
+    for (int i = 0; i < dlg.m_docker.m_arrWindows.GetSize(); ++i) {
+        const DockEntry* e = dlg.m_docker.m_arrWindows[i];
         out.push_back(Row{e->szTitle, static_cast<UINT>(ID_DOCK_FIRST + i), 0, FALSE, e->hIcon});
     }
     return out;
@@ -88,9 +88,9 @@ std::vector<Row> Concat(std::vector<Row> a, const std::vector<Row>& b)
 TEST(MainMenu, WithNothingListedAndNothingDocked)
 {
     WithDialog([](CTrayDockDlg& dlg) {
-        dlg.BuildWindowList();
-        if (dlg.m_arrWindows.GetSize() != 0)
-            GTEST_SKIP() << "the desktop has windows of its own: " << dlg.m_arrWindows[0]->szTitle;
+        dlg.m_docker.BuildWindowList();
+        if (dlg.m_docker.m_arrWindows.GetSize() != 0)
+            GTEST_SKIP() << "the desktop has windows of its own: " << dlg.m_docker.m_arrWindows[0]->szTitle;
         const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
         EXPECT_EQ(1, c.result);
         EXPECT_EQ((std::vector<Row>{Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE), kSeparator,
@@ -138,9 +138,9 @@ TEST(MainMenu, WithAWindowDockedOffersUnDockAll)
 TEST(MainMenu, WithOnlyADockedWindowHasNoCloseAllAndNoTopSeparator)
 {
     WithDialog([](CTrayDockDlg& dlg) {
-        dlg.BuildWindowList();
-        if (dlg.m_arrWindows.GetSize() != 0)
-            GTEST_SKIP() << "the desktop has windows of its own: " << dlg.m_arrWindows[0]->szTitle;
+        dlg.m_docker.BuildWindowList();
+        if (dlg.m_docker.m_arrWindows.GetSize() != 0)
+            GTEST_SKIP() << "the desktop has windows of its own: " << dlg.m_docker.m_arrWindows[0]->szTitle;
         test::MessageLog docked("Docked alone", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         ASSERT_NE(nullptr, Dock(dlg, docked.hwnd()));
         const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);

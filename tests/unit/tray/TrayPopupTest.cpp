@@ -356,7 +356,7 @@ TEST_F(TrayPopup, TheSweepsDropOfADockedRecordDuringItsPopupLeavesTheProgramRunn
         if (!PopupOpen(owner.menu))
             return false;
         DestroyWindow(docked);                 // its program closes it
-        CTrayDockDlg::ReleaseDocked(entry);    // the sweep drops the record
+        CDocker::ReleaseDocked(entry);    // the sweep drops the record
         dropped = true;
         owner.menu->Close();                   // then the popup loses the focus
         return true;
@@ -365,7 +365,7 @@ TEST_F(TrayPopup, TheSweepsDropOfADockedRecordDuringItsPopupLeavesTheProgramRunn
     const bool closed = test::PumpUntil([&] { return owner.log.count(WM_NULL) > 0; }, 5000);
     if (!dropped) {
         DestroyWindow(docked);
-        CTrayDockDlg::ReleaseDocked(entry);
+        CDocker::ReleaseDocked(entry);
     }
     ASSERT_TRUE(dropped && closed);
     test::PumpFor(50);

@@ -1,0 +1,50 @@
+// The owner of the catalogue and the docked list: its life, the lookup by
+// icon, and the sweep.
+#include "docking/Docker.h"
+
+#include "tray/TrayIcon.h"
+
+CDocker::~CDocker()
+{
+    FreeWindowList();
+    UndockAll();
+}
+
+void CDocker::SetOwner(CWnd* pOwner)
+{
+    m_pOwner = pOwner;
+    m_hWndOwner = pOwner ? pOwner->m_hWnd : nullptr;
+}
+
+int CDocker::FindDockedByIcon(HWND hIcon) const
+{
+    for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
+        const CTrayIcon* icon = m_arrDocked[i]->pTrayIcon;
+        if ((icon ? icon->m_hWnd : nullptr) == hIcon)
+            return i;
+    }
+    return -1;
+}
+
+void CDocker::Sweep()
+{
+    // A docked record stays while its window exists and is still hidden; the
+    // window of a dropped record is left as its program left it.
+    for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
+        DockEntry* entry = m_arrDocked[i];
+        if (IsWindow(entry->hWnd) && !IsWindowVisible(entry->hWnd))
+            continue;
+        m_arrDocked.RemoveAt(i);
+        --i;
+        ReleaseDocked(entry);
+    }
+}
+
+void CDocker::ReleaseDocked(DockEntry* entry)
+{
+    if (entry->pTrayIcon) {
+        entry->pTrayIcon->RemoveIcon();
+        delete entry->pTrayIcon;
+    }
+    delete entry;
+}

@@ -1,0 +1,58 @@
+#pragma once
+#include "docking/DockEntry.h"
+#include "framework/PtrArray.h"
+
+class CMenuEx;
+class CWnd;
+
+// The one owner of the windows Traylet knows: the catalogue of dockable
+// windows and the docked ones. Every change to the docked list goes through
+// it; the controller dialog holds it and forwards the tray icons' requests.
+class CDocker {
+public:
+    CDocker() = default;
+    // Whatever is still docked comes back: a docked window must never be
+    // left hidden because its owner went away.
+    ~CDocker();
+    CDocker(const CDocker&) = delete;
+    CDocker& operator=(const CDocker&) = delete;
+
+    // The window that owns the docked windows' icons and receives their
+    // requests; it is also the one window never catalogued.
+    void SetOwner(CWnd* pOwner);
+
+    // The catalogue (Catalogue.cpp).
+    void BuildWindowList();
+    void FreeWindowList();
+    int FindDockedByIcon(HWND hIcon) const;
+
+    // The commands of both menus but "Options" and "Exit" (DockCommands.cpp).
+    // bOwnIcon: the command came from the program's own icon.
+    LRESULT OnCommand(WPARAM nCmd, HWND hIcon, bool bOwnIcon);
+    void UndockAll();
+
+    // Drops docked records whose window is gone or visible again, without
+    // touching the window.
+    void Sweep();
+
+    // Menu composition (MenuComposition.cpp). Appends the rows of the main
+    // menu (rebuilding the catalogue first), or of the menu of the docked
+    // window whose icon is hIcon (none when no docked record has it).
+    void ComposeMainMenu(CMenuEx& menu);
+    void ComposeWindowMenu(CMenuEx& menu, HWND hIcon) const;
+
+    // Removes the record's icon, destroys it and frees the record.
+    static void ReleaseDocked(DockEntry* entry);
+
+    CTypedPtrArray<DockEntry> m_arrWindows;   // the catalogue, in EnumWindows order
+    CTypedPtrArray<DockEntry> m_arrDocked;    // docked, in the order they were docked
+
+private:
+    friend BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam);
+
+    LRESULT Dock(WPARAM n, HWND hIcon);
+    void RunWindowCommand(HWND hIcon, WPARAM nCmd);
+
+    CWnd* m_pOwner = nullptr;
+    HWND m_hWndOwner = nullptr;
+};
