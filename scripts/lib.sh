@@ -16,6 +16,7 @@ ensure_deps() {
   need_cmd wine || missing+=(wine wine32:i386 wine64)
   [ -e /usr/lib/i386-linux-gnu/wine/i386-windows/user32.dll ] || missing+=(wine32:i386)
   [ -f /usr/share/wine/fonts/tahoma.ttf ] || missing+=(fonts-wine)
+  [ -f /usr/share/fonts/truetype/wqy/wqy-microhei.ttc ] || missing+=(fonts-wqy-microhei)
   need_cmd Xvfb || missing+=(xvfb)
   need_cmd xdotool || missing+=(xdotool)
   need_cmd xwininfo || missing+=(x11-utils)
@@ -45,18 +46,28 @@ wine_env() {
 }
 
 # A prefix of our own with Tahoma and a virtual desktop that has a taskbar.
-# Made once (wineboot is slow), then reused.
+# Made once (wineboot is slow), then reused; the marker's number goes up
+# whenever what a prefix gets changes, so older prefixes are made again.
+PREFIX_MARK=.traylet-ready-2
 ensure_prefix() {
   wine_env
-  if [ ! -f "$WINEPREFIX/.traylet-ready" ]; then
+  if [ ! -f "$WINEPREFIX/$PREFIX_MARK" ]; then
     rm -rf "$WINEPREFIX"; mkdir -p "$WINEPREFIX"
     DISPLAY= wineboot -i >/dev/null 2>&1 || true
     wineserver -w
-    cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    # Tahoma for the menus and dialogs, Marlett for the caption buttons.
+    cp /usr/share/wine/fonts/tahoma*.ttf /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    # Wine draws no glyph that the chosen font lacks unless the font is
+    # linked to others, as Windows links its own: Greek and CJK titles.
+    local face link='DejaVuSans.ttf,DejaVu Sans\0wqy-microhei.ttc,WenQuanYi Micro Hei'
+    for face in Tahoma 'Tahoma Bold'; do
+      DISPLAY= wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v "$face" /t REG_MULTI_SZ /d "$link" /f >/dev/null 2>&1
+    done
     DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
     DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "${TRAYLET_SCREEN:-1024x768}" /f >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.traylet-ready"
+    touch "$WINEPREFIX/$PREFIX_MARK"
   fi
 }
 

@@ -134,7 +134,7 @@ TEST_F(TrayletExe, MainDialogTemplate)
     struct Want { DWORD id; const char* cls; const char* text; DWORD style; short x, y, cx, cy; } want[] = {
         {none, "STATIC", "#128", 0x50000003, 8, 8, 20, 20},
         {none, "STATIC", nullptr, 0x50020000, 46, 22, 135, 8},
-        {none, "STATIC", "Traylet Version 2.0.0.4", 0x50020000, 46, 13, 75, 8},
+        {none, "STATIC", "Traylet Version 2.0.0.4", 0x50020000, 46, 13, 100, 8},
         {none, "STATIC", nullptr, 0x50020000, 46, 31, 80, 8},
         {1001, "BUTTON", "&Start Program with Windows", 0x50010003, 43, 61, 107, 10},
         {none, "BUTTON", "", 0x50000007, 37, 4, 154, 42},
