@@ -2,14 +2,14 @@
 
 #include <new>
 
-BOOL ReadRegValue(HKEY hRoot, LPCSTR pszKey, LPCSTR pszName, DWORD dwType, BYTE** ppData, DWORD* pcbData)
+BOOL ReadRegValue(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszName, DWORD dwType, BYTE** ppData, DWORD* pcbData)
 {
     HKEY hKey = nullptr;
-    if (RegOpenKeyExA(hRoot, pszKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(hRoot, pszKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
         return FALSE;
 
     DWORD dwActualType = 0;
-    if (RegQueryValueExA(hKey, pszName, nullptr, &dwActualType, nullptr, pcbData) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(hKey, pszName, nullptr, &dwActualType, nullptr, pcbData) != ERROR_SUCCESS ||
         dwActualType != dwType) {
         RegCloseKey(hKey);
         return FALSE;
@@ -22,7 +22,7 @@ BOOL ReadRegValue(HKEY hRoot, LPCSTR pszKey, LPCSTR pszName, DWORD dwType, BYTE*
     }
     // The value may have grown since its size was asked for; the read then
     // fails rather than overrunning the buffer.
-    if (RegQueryValueExA(hKey, pszName, nullptr, nullptr, *ppData, pcbData) != ERROR_SUCCESS) {
+    if (RegQueryValueExW(hKey, pszName, nullptr, nullptr, *ppData, pcbData) != ERROR_SUCCESS) {
         delete[] *ppData;
         *ppData = nullptr;
         RegCloseKey(hKey);
@@ -33,22 +33,22 @@ BOOL ReadRegValue(HKEY hRoot, LPCSTR pszKey, LPCSTR pszName, DWORD dwType, BYTE*
     return TRUE;
 }
 
-BOOL WriteRegValue(HKEY hRoot, LPCSTR pszKey, LPCSTR pszName, DWORD dwType, const BYTE* pData, DWORD cbData)
+BOOL WriteRegValue(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszName, DWORD dwType, const BYTE* pData, DWORD cbData)
 {
     HKEY hKey = nullptr;
-    if (RegOpenKeyExA(hRoot, pszKey, 0, KEY_WRITE, &hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(hRoot, pszKey, 0, KEY_WRITE, &hKey) != ERROR_SUCCESS)
         return FALSE;
-    const LONG result = RegSetValueExA(hKey, pszName, 0, dwType, pData, cbData);
+    const LONG result = RegSetValueExW(hKey, pszName, 0, dwType, pData, cbData);
     RegCloseKey(hKey);
     return result == ERROR_SUCCESS;
 }
 
-BOOL DeleteRegValue(HKEY hRoot, LPCSTR pszKey, LPCSTR pszName)
+BOOL DeleteRegValue(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszName)
 {
     HKEY hKey = nullptr;
-    if (RegOpenKeyExA(hRoot, pszKey, 0, KEY_WRITE, &hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(hRoot, pszKey, 0, KEY_WRITE, &hKey) != ERROR_SUCCESS)
         return FALSE;
-    const LONG result = RegDeleteValueA(hKey, pszName);
+    const LONG result = RegDeleteValueW(hKey, pszName);
     RegCloseKey(hKey);
     return result == ERROR_SUCCESS;
 }

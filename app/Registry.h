@@ -7,10 +7,10 @@
 // Reads a value of the expected type. *pcbData comes in as 0 and goes out as
 // the size read. On TRUE *ppData is a buffer of that size from operator new[]
 // that the caller frees with delete[]; on FALSE *ppData is left null.
-BOOL ReadRegValue(HKEY hRoot, LPCSTR pszKey, LPCSTR pszName, DWORD dwType, BYTE** ppData, DWORD* pcbData);
+BOOL ReadRegValue(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszName, DWORD dwType, BYTE** ppData, DWORD* pcbData);
 
 // Sets the value (creating the value, never the key). TRUE when it was set.
-BOOL WriteRegValue(HKEY hRoot, LPCSTR pszKey, LPCSTR pszName, DWORD dwType, const BYTE* pData, DWORD cbData);
+BOOL WriteRegValue(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszName, DWORD dwType, const BYTE* pData, DWORD cbData);
 
 // Deletes the value; the key stays. TRUE when it was deleted.
-BOOL DeleteRegValue(HKEY hRoot, LPCSTR pszKey, LPCSTR pszName);
+BOOL DeleteRegValue(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszName);

@@ -6,16 +6,18 @@
 #include "app/TrayDockDlg.h"
 #include "res/resource.h"
 
-DWORD(WINAPI* g_pfnGetModuleFileNameA)(HMODULE, LPSTR, DWORD) = GetModuleFileNameA;
+DWORD(WINAPI* g_pfnGetModuleFileNameW)(HMODULE, LPWSTR, DWORD) = GetModuleFileNameW;
 
 namespace {
 
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunValueName[] = "Traylet2";
+const wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kRunValueName[] = L"Traylet2";
 
-// The path and the two quotes around it, with the terminating NUL.
+// The path and the two quotes around it, with the terminating NUL. UTF-16,
+// as the registry keeps every string: a path in any script is stored as it
+// is.
 struct RunText {
-    char sz[MAX_PATH + 2];
+    WCHAR sz[MAX_PATH + 2];
 };
 
 // Builds the text the value must hold: the program's path in double quotes.
@@ -24,33 +26,36 @@ struct RunText {
 // that names some other file.
 bool BuildRunText(RunText& text)
 {
-    char szPath[MAX_PATH] = {};
-    const DWORD cch = g_pfnGetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    WCHAR szPath[MAX_PATH] = {};
+    const DWORD cch = g_pfnGetModuleFileNameW(nullptr, szPath, MAX_PATH);
     if (cch == 0 || cch >= MAX_PATH)
         return false;
-    wsprintfA(text.sz, "\"%s\"", szPath);   // MAX_PATH + 2 fits in the buffer
+    wsprintfW(text.sz, L"\"%s\"", szPath);   // MAX_PATH + 2 fits in the buffer
     return true;
 }
 
-unsigned char FoldAsciiCase(unsigned char c)
+WCHAR FoldAsciiCase(WCHAR c)
 {
-    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+    return (c >= L'a' && c <= L'z') ? static_cast<WCHAR>(c - L'a' + L'A') : c;
 }
 
-// Whether the data, read as a NUL-terminated text, equals the expected text
+// Whether the data, read as a NUL-terminated UTF-16 text, equals the expected text
 // with ASCII letters compared without regard to case. Another program may
 // have stored anything, of any size and with or without a NUL: nothing past
 // the cbData bytes read is looked at, and data that ends before its NUL
 // does not count as a text.
 bool EqualsRunText(const BYTE* pData, DWORD cbData, const RunText& expected)
 {
-    for (DWORD i = 0; i < cbData; ++i) {
-        const unsigned char c = pData[i];
-        // i never passes the expected text's NUL: bytes before it matched.
-        const unsigned char e = static_cast<unsigned char>(expected.sz[i]);
+    // Whole characters only: an odd last byte is half of one.
+    const DWORD cch = cbData / sizeof(WCHAR);
+    for (DWORD i = 0; i < cch; ++i) {
+        WCHAR c;
+        CopyMemory(&c, pData + i * sizeof(WCHAR), sizeof c);
+        // i never passes the expected text's NUL: characters before it matched.
+        const WCHAR e = expected.sz[i];
         if (FoldAsciiCase(c) != FoldAsciiCase(e))
             return false;
-        if (c == '\0')
+        if (c == L'\0')
             return true;
     }
     return false;
@@ -84,7 +89,8 @@ void CTrayDockDlg::OnStartWithWindows()
         // keeps the state the user gave it, as after any failed write.
         if (haveText)
             WriteRegValue(HKEY_CURRENT_USER, kRunKey, kRunValueName, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text.sz), static_cast<DWORD>(lstrlenA(text.sz) + 1));
+                          reinterpret_cast<const BYTE*>(text.sz),
+                          static_cast<DWORD>((lstrlenW(text.sz) + 1) * sizeof(WCHAR)));
     } else {
         DeleteRegValue(HKEY_CURRENT_USER, kRunKey, kRunValueName);
     }

@@ -71,7 +71,7 @@ BOOL CTrayDockDlg::OnInitDialog()
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    m_trayIcon.Create(this, m_hIcon, "Traylet");
+    m_trayIcon.Create(this, m_hIcon, L"Traylet");
     m_docker.SetOwner(this);
     CheckRunValue();
     SetTimer(IDT_SWEEP, 1000);

@@ -1,21 +1,24 @@
 // The catalogue of dockable windows: every visible, unowned, titled top-level
 // window except the shell's own and the controller dialog.
 #include "docking/Docker.h"
+#include "docking/ProgramIcon.h"
 #include "docking/WindowCalls.h"
 
-#include <cstring>
+#include "framework/Text.h"
+
+#include <cwchar>
 #include <new>
 
 namespace {
 
 // The taskbar, two desktop windows and drop shadows. Compared exactly, case
 // included: a class that merely resembles one of these is admitted.
-const char* const kShellClasses[] = {"Shell_TrayWnd", "wndclass_desked_gsk", "Progman", "SysShadow"};
+const wchar_t* const kShellClasses[] = {L"Shell_TrayWnd", L"wndclass_desked_gsk", L"Progman", L"SysShadow"};
 
-bool IsShellClass(const char* szClass)
+bool IsShellClass(const WCHAR* szClass)
 {
-    for (const char* shell : kShellClasses)
-        if (std::strcmp(szClass, shell) == 0)
+    for (const wchar_t* shell : kShellClasses)
+        if (std::wcscmp(szClass, shell) == 0)
             return true;
     return false;
 }
@@ -81,6 +84,9 @@ HICON GetWindowIcon(HWND hWnd)
         return icon;
     if (HICON icon = ClassIcon(hWnd, GCL_HICON))
         return icon;
+    // Asks nothing of the window itself, so a hung one gets it as well.
+    if (HICON icon = GetProgramIcon(hWnd))
+        return icon;
     // A shared system icon: the same handle every time, so it is looked up
     // once rather than for every window of a long list.
     static const HICON standard = LoadIconA(nullptr, IDI_APPLICATION);
@@ -93,12 +99,13 @@ BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
 
     // Everything is read before anything is decided. The count 99 includes
     // the NUL, so a longer title is cut to 98 characters.
-    char szTitle[100] = "";
-    GetWindowTextA(hwnd, szTitle, 99);
+    WCHAR szTitle[100] = L"";
+    GetWindowTextW(hwnd, szTitle, 99);
+    TrimCutSurrogate(szTitle);
     const BOOL bVisible = IsWindowVisible(hwnd);
     const HWND hParent = GetParent(hwnd);
-    char szClass[100] = "";
-    GetClassNameA(hwnd, szClass, sizeof szClass);
+    WCHAR szClass[100] = L"";
+    GetClassNameW(hwnd, szClass, 100);
 
     // GetParent of a top-level window is its owner: owned pop-ups (dialogs,
     // tool windows) go with the window that owns them.
@@ -110,7 +117,7 @@ BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
     auto* entry = new (std::nothrow) DockEntry();
     if (!entry)
         return TRUE;
-    lstrcpynA(entry->szTitle, szTitle, sizeof entry->szTitle);
+    lstrcpynW(entry->szTitle, szTitle, 100);
     entry->hWnd = hwnd;
     // Only an admitted window is asked for its icon: a skipped one gets no
     // message from here.
@@ -125,7 +132,9 @@ void CDocker::BuildWindowList()
     FreeWindowList();
     g_silent.bActive = true;
     g_silent.nCount = 0;
+    BeginProgramIconRun();
     EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(this));
+    EndProgramIconRun();
     g_silent.bActive = false;
 }
 

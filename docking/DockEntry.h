@@ -6,7 +6,7 @@ class CTrayIcon;
 // One top-level window known to the program: catalogued (no tray icon, flags
 // 0) or docked (owns its tray icon). Zero-filled when allocated.
 struct DockEntry {
-    char szTitle[100];
+    WCHAR szTitle[100];   // at most 98 UTF-16 code units, never half a pair
     HWND hWnd;
     CTrayIcon* pTrayIcon;
     BOOL bWasIconic;

@@ -13,16 +13,16 @@ void CDocker::ComposeMainMenu(CMenuEx& menu)
     if (nWindows > 0)
         menu.AddSeparator();
     if (!m_arrDocked.IsEmpty()) {
-        menu.AddItem(0, ID_UNDOCK_ALL, "UnDock All", nullptr, FALSE);
+        menu.AddItem(0, ID_UNDOCK_ALL, L"UnDock All", nullptr, FALSE);
         menu.AddSeparator();
     }
     // Bold: what a double-click on the same icon does.
-    menu.AddItem(0, ID_MINIMIZE_ALL, "Minimize All", nullptr, TRUE);
+    menu.AddItem(0, ID_MINIMIZE_ALL, L"Minimize All", nullptr, TRUE);
     if (nWindows > 0)
-        menu.AddItem(0, ID_CLOSE_ALL, "Close All", nullptr, FALSE);
+        menu.AddItem(0, ID_CLOSE_ALL, L"Close All", nullptr, FALSE);
     menu.AddSeparator();
-    menu.AddItem(0, ID_OPTIONS, "Options", nullptr, FALSE);
-    menu.AddItem(0, ID_APP_EXIT_TRAY, "Exit", nullptr, FALSE);
+    menu.AddItem(0, ID_OPTIONS, L"Options", nullptr, FALSE);
+    menu.AddItem(0, ID_APP_EXIT_TRAY, L"Exit", nullptr, FALSE);
 }
 
 void CDocker::ComposeWindowMenu(CMenuEx& menu, HWND hIcon) const
@@ -32,11 +32,11 @@ void CDocker::ComposeWindowMenu(CMenuEx& menu, HWND hIcon) const
         return;
     const DockEntry& entry = *m_arrDocked[i];
     // The state it was docked in is the one it would not change to.
-    menu.AddItem(0, ID_UNDOCK, "UnDock", nullptr, TRUE);
+    menu.AddItem(0, ID_UNDOCK, L"UnDock", nullptr, TRUE);
     menu.AddSeparator();
-    menu.AddItem(0, ID_RESTORE, "Restore", nullptr, FALSE);
-    menu.AddItem(entry.bWasIconic ? MF_GRAYED : 0, ID_MINIMIZE, "Minimize", nullptr, FALSE);
-    menu.AddItem(entry.bWasZoomed ? MF_GRAYED : 0, ID_MAXIMIZE, "Maximize", nullptr, FALSE);
+    menu.AddItem(0, ID_RESTORE, L"Restore", nullptr, FALSE);
+    menu.AddItem(entry.bWasIconic ? MF_GRAYED : 0, ID_MINIMIZE, L"Minimize", nullptr, FALSE);
+    menu.AddItem(entry.bWasZoomed ? MF_GRAYED : 0, ID_MAXIMIZE, L"Maximize", nullptr, FALSE);
     menu.AddSeparator();
-    menu.AddItem(0, ID_CLOSE_WINDOW, "Exit", nullptr, FALSE);
+    menu.AddItem(0, ID_CLOSE_WINDOW, L"Exit", nullptr, FALSE);
 }

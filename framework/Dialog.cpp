@@ -14,17 +14,17 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
 
 INT_PTR CDialog::DoModal()
 {
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    HRSRC res = FindResourceA(inst, MAKEINTRESOURCEA(m_nIDTemplate), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    HRSRC res = FindResourceW(inst, MAKEINTRESOURCEW(m_nIDTemplate), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
     HGLOBAL mem = res ? LoadResource(inst, res) : nullptr;
-    auto* tmpl = mem ? static_cast<LPCDLGTEMPLATEA>(LockResource(mem)) : nullptr;
+    auto* tmpl = mem ? static_cast<LPCDLGTEMPLATEW>(LockResource(mem)) : nullptr;
     if (!tmpl)
         return -1;
 
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
     CDialog* const outer = t_creating;
     t_creating = this;
-    HWND hwnd = CreateDialogIndirectParamA(inst, tmpl, parent, DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND hwnd = CreateDialogIndirectParamW(inst, tmpl, parent, DialogProc, reinterpret_cast<LPARAM>(this));
     t_creating = outer;
     if (!hwnd) {
         m_hWnd = nullptr;
@@ -52,7 +52,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lPa
     // system's dialog procedure stands behind it as default processing.
     self->Attach(hwnd);
     self->m_pfnSuper = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
     if (message == WM_INITDIALOG)
         return self->WindowProc(WM_INITDIALOG, 0, lParam);
     return FALSE;
@@ -113,7 +113,7 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
     // Keyboard navigation between the controls.
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hWnd &&
         (pMsg->hwnd == m_hWnd || IsChild(m_hWnd, pMsg->hwnd)))
-        return IsDialogMessageA(m_hWnd, pMsg);
+        return IsDialogMessageW(m_hWnd, pMsg);
     return FALSE;
 }
 

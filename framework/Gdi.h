@@ -41,7 +41,7 @@ protected:
 
 class CFont : public CGdiObjectT<HFONT> {
 public:
-    BOOL CreateFontIndirect(const LOGFONTA* lf) { Attach(::CreateFontIndirectA(lf)); return m_h != nullptr; }
+    BOOL CreateFontIndirect(const LOGFONTW* lf) { Attach(::CreateFontIndirectW(lf)); return m_h != nullptr; }
 };
 
 class CPen : public CGdiObjectT<HPEN> {
@@ -141,7 +141,7 @@ inline void FillSolidRect(HDC dc, int x, int y, int cx, int cy, COLORREF color)
 {
     const COLORREF old = ::SetBkColor(dc, color);
     const RECT rc{x, y, x + cx, y + cy};
-    ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
     ::SetBkColor(dc, old);
 }
 

@@ -32,12 +32,12 @@ int CWinApp::Run()
 {
     MSG msg;
     for (;;) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1)
             break;
         if (!CWnd::WalkPreTranslateTree(&msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     m_nExitCode = static_cast<int>(msg.wParam);

@@ -7,7 +7,7 @@ namespace {
 // The binding lives in a window property rather than GWLP_USERDATA so that
 // windows of any class, dialogs included, can carry it without clashing with
 // data of their own.
-const char kBindingProp[] = "Traylet.CWnd";
+const wchar_t kBindingProp[] = L"Traylet.CWnd";
 
 }  // namespace
 
@@ -26,32 +26,32 @@ CWnd* CWnd::FromHandlePermanent(HWND hwnd)
 {
     if (!hwnd || GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId())
         return nullptr;
-    return static_cast<CWnd*>(GetPropA(hwnd, kBindingProp));
+    return static_cast<CWnd*>(GetPropW(hwnd, kBindingProp));
 }
 
 void CWnd::Attach(HWND hwnd)
 {
     m_hWnd = hwnd;
-    SetPropA(hwnd, kBindingProp, this);
+    SetPropW(hwnd, kBindingProp, this);
 }
 
 void CWnd::Detach()
 {
     if (m_hWnd) {
         if (m_pfnSuper)
-            SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        RemovePropA(m_hWnd, kBindingProp);
+            SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        RemovePropW(m_hWnd, kBindingProp);
     }
     m_hWnd = nullptr;
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
                     int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu)
 {
     if (m_hWnd)
         return FALSE;
-    HWND hwnd = CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth,
-                                nHeight, hWndParent, hMenu, GetModuleHandleA(nullptr), this);
+    HWND hwnd = CreateWindowExW(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth,
+                                nHeight, hWndParent, hMenu, GetModuleHandleW(nullptr), this);
     // The binding was made on WM_NCCREATE; a creation that failed later has
     // already run WM_NCDESTROY and unbound us.
     return hwnd != nullptr;
@@ -74,12 +74,12 @@ LRESULT CALLBACK CWnd::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 {
     CWnd* self = FromHandlePermanent(hwnd);
     if (!self && message == WM_NCCREATE) {
-        self = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         if (self)
             self->Attach(hwnd);
     }
     if (!self)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     return self->Dispatch(message, wParam, lParam);
 }
 
@@ -117,8 +117,8 @@ LRESULT CWnd::Default()
     if (!m_pFrame)
         return 0;
     if (m_pfnSuper)
-        return CallWindowProcA(m_pfnSuper, m_hWnd, m_pFrame->message, m_pFrame->wParam, m_pFrame->lParam);
-    return DefWindowProcA(m_hWnd, m_pFrame->message, m_pFrame->wParam, m_pFrame->lParam);
+        return CallWindowProcW(m_pfnSuper, m_hWnd, m_pFrame->message, m_pFrame->wParam, m_pFrame->lParam);
+    return DefWindowProcW(m_hWnd, m_pFrame->message, m_pFrame->wParam, m_pFrame->lParam);
 }
 
 BOOL CWnd::PreTranslateMessage(MSG*)
@@ -165,13 +165,13 @@ int CWnd::RunModalLoop(DWORD dwFlags)
 
     MSG msg;
     while (m_bContinueModal) {
-        if (showOnIdle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (showOnIdle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             showOnIdle = false;
             ShowWindow(hwnd, SW_SHOWNORMAL);
             UpdateWindow(hwnd);
             continue;
         }
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) {
             // Leave the quit for the loops outside this one.
             PostQuitMessage(got == 0 ? static_cast<int>(msg.wParam) : 0);
@@ -181,7 +181,7 @@ int CWnd::RunModalLoop(DWORD dwFlags)
         }
         if (!WalkPreTranslateTree(&msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     m_bInModalLoop = wasInLoop;
@@ -200,35 +200,35 @@ void CWnd::EndModalLoop(int nResult)
         // Wake the loop if it sleeps in GetMessage (the end may come from a
         // message sent by another thread). A thread message survives the
         // window's destruction, which usually follows at once.
-        PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     }
 }
 
-LPCSTR RegisterPlainWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
+LPCWSTR RegisterPlainWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
 {
     // One class per argument set, named after the arguments, as a plain
     // window needs nothing more from its class.
-    static char names[16][64];
+    static wchar_t names[16][64];
     static int used = 0;
-    char name[64];
-    wsprintfA(name, "Traylet:%x:%lx:%lx:%lx", nClassStyle, static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hCursor)),
+    wchar_t name[64];
+    wsprintfW(name, L"Traylet:%x:%lx:%lx:%lx", nClassStyle, static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hCursor)),
               static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hbrBackground)),
               static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hIcon)));
     for (int i = 0; i < used; ++i)
-        if (lstrcmpA(names[i], name) == 0)
+        if (lstrcmpW(names[i], name) == 0)
             return names[i];
     if (used == 16)
         return nullptr;
-    WNDCLASSA wc{};
+    WNDCLASSW wc{};
     wc.style = nClassStyle;
     wc.lpfnWndProc = &CWnd::StaticWndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = hCursor;
     wc.hbrBackground = hbrBackground;
     wc.hIcon = hIcon;
     wc.lpszClassName = name;
-    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
-    lstrcpynA(names[used], name, sizeof names[used]);
+    lstrcpynW(names[used], name, 64);
     return names[used++];
 }

@@ -23,7 +23,7 @@ public:
     // our objects owns; never an object of another thread or process.
     static CWnd* FromHandlePermanent(HWND hwnd);
 
-    BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
+    BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
                   int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu);
     // Destroys the window and leaves the object without one; FALSE when there
     // was no window or the system refused.
@@ -94,5 +94,5 @@ private:
 
 // Registers (once per distinct argument set) a window class for plain
 // windows whose procedure binds our objects, and returns its name.
-LPCSTR RegisterPlainWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr,
+LPCWSTR RegisterPlainWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr,
                              HBRUSH hbrBackground = nullptr, HICON hIcon = nullptr);

@@ -1,5 +1,6 @@
 #include "menu/MenuEx.h"
 
+#include "framework/Text.h"
 #include "framework/WinApp.h"
 
 #include <windowsx.h>
@@ -31,10 +32,10 @@ CMenuEx::CMenuEx()
       m_nWidth(0)
 {
     // One description for both fonts; only the weight differs.
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = 13;
     lf.lfWeight = FW_NORMAL;
-    lstrcpynA(lf.lfFaceName, "Tahoma", LF_FACESIZE);
+    lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
     m_fontNormal.CreateFontIndirect(&lf);
     lf.lfWeight = FW_BOLD;
     m_fontBold.CreateFontIndirect(&lf);
@@ -85,19 +86,18 @@ BOOL CMenuEx::Create(HWND hWndOwner)
     CWinApp* app = GetApp();
     CWnd* main = app ? app->GetMainWnd() : nullptr;
     HWND hWndParent = main ? main->m_hWnd : nullptr;
-    if (!CreateEx(WS_EX_TOPMOST, RegisterPlainWndClass(0), "", kPopupStyle, 0, 0, 100, 100, hWndParent, nullptr))
+    if (!CreateEx(WS_EX_TOPMOST, RegisterPlainWndClass(0), L"", kPopupStyle, 0, 0, 100, 100, hWndParent, nullptr))
         return FALSE;
     SetTimer(IDT_HOVER, kHoverPeriodMs);
     return TRUE;
 }
 
-void CMenuEx::AddItem(UINT nFlags, UINT nID, LPCSTR pszText, HICON hIcon, BOOL bBold)
+void CMenuEx::AddItem(UINT nFlags, UINT nID, LPCWSTR pszText, HICON hIcon, BOOL bBold)
 {
     auto* item = new (std::nothrow) MenuExItem();   // value-initialised: all zero
     if (!item)
         return;   // out of memory: the menu goes without this row
-    if (pszText)
-        lstrcpynA(item->szText, pszText, sizeof item->szText);   // at most 99 characters
+    CopyText(item->szText, 100, pszText);   // at most 99 code units
     item->nFlags = nFlags;
     item->nID = nID;
     item->hIcon = hIcon;
@@ -109,10 +109,10 @@ void CMenuEx::AddItem(UINT nFlags, UINT nID, LPCSTR pszText, HICON hIcon, BOOL b
     CSelectObject font(dc, bBold ? m_fontBold.GetSafeHandle() : m_fontNormal.GetSafeHandle());
     SIZE size{0, 0};
     if (nFlags & MF_SEPARATOR) {
-        GetTextExtentPoint32A(dc, "---", 3, &size);
+        GetTextExtentPoint32W(dc, L"---", 3, &size);
         item->nHeight = size.cy / 2;
     } else {
-        GetTextExtentPoint32A(dc, item->szText, lstrlenA(item->szText), &size);
+        GetTextExtentPoint32W(dc, item->szText, lstrlenW(item->szText), &size);
         item->nHeight = size.cy;
     }
     item->nTextWidth = size.cx;

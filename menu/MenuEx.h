@@ -7,7 +7,7 @@
 struct MenuExItem {
     UINT nFlags;        // MF_GRAYED, MF_DISABLED, MF_SEPARATOR
     UINT nID;
-    char szText[100];
+    WCHAR szText[100];   // at most 99 UTF-16 code units, never half a pair
     HICON hIcon;        // borrowed
     int nTextWidth;
     int nHeight;
@@ -25,7 +25,7 @@ public:
     ~CMenuEx() override;
 
     BOOL Create(HWND hWndOwner);
-    void AddItem(UINT nFlags, UINT nID, LPCSTR pszText, HICON hIcon, BOOL bBold);
+    void AddItem(UINT nFlags, UINT nID, LPCWSTR pszText, HICON hIcon, BOOL bBold);
     void AddSeparator();
     int Track(UINT nFlags, int x, int y, CWnd* pWnd, const RECT* pRect);
     BOOL Close();

@@ -89,7 +89,7 @@ void CMenuEx::Paint(HDC dc)
             CSelectObject selectFont(mem, item.bBold ? m_fontBold.GetSafeHandle() : m_fontNormal.GetSafeHandle());
             // Only MF_GRAYED greys the text; MF_DISABLED alone looks normal.
             SetTextColor(mem, (item.nFlags & MF_GRAYED) ? kGrayText : kText);
-            TextOutA(mem, kTextLeft, top, item.szText, lstrlenA(item.szText));
+            TextOutW(mem, kTextLeft, top, item.szText, lstrlenW(item.szText));
         }
     }
 

@@ -1,5 +1,6 @@
 #include "tray/TrayIcon.h"
 
+#include "framework/Text.h"
 #include "menu/MenuEx.h"
 #include "tray/TrayShell.h"
 
@@ -7,10 +8,10 @@
 
 namespace {
 
-// The first, 88-byte form of the record: every shell takes it, and the
+// The first form of the record, in UTF-16: every shell takes it, and the
 // program needs nothing the later forms add.
-constexpr DWORD kNotifyIconDataSize = 88;
-static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == kNotifyIconDataSize,
+constexpr DWORD kNotifyIconDataSize = 152;
+static_assert(offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(WCHAR) == kNotifyIconDataSize,
               "the version-1 record ends with its 64-character tooltip");
 
 constexpr UINT kIconId = 0;
@@ -23,35 +24,35 @@ CTrayIcon::~CTrayIcon()
     DestroyWindow();
 }
 
-BOOL CTrayIcon::Create(CWnd* pOwner, HICON hIcon, LPCSTR pszTip)
+BOOL CTrayIcon::Create(CWnd* pOwner, HICON hIcon, LPCWSTR pszTip)
 {
     // Top-level and never shown: it exists to receive the shell's reports.
-    if (!CreateEx(0, RegisterPlainWndClass(0), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr))
+    if (!CreateEx(0, RegisterPlainWndClass(0), L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr))
         return FALSE;
     // A refusal (no taskbar yet) is made good by the next "TaskbarCreated".
     AddIcon(m_hWnd, kIconId, hIcon, pszTip);
-    lstrcpynA(m_szTip, pszTip ? pszTip : "", sizeof m_szTip);
+    CopyText(m_szTip, 128, pszTip);
     m_hTrayIcon = hIcon;
     m_hWndOwner = pOwner ? pOwner->m_hWnd : nullptr;
     return TRUE;
 }
 
-BOOL CTrayIcon::AddIcon(HWND hWnd, UINT uID, HICON hIcon, LPCSTR pszTip)
+BOOL CTrayIcon::AddIcon(HWND hWnd, UINT uID, HICON hIcon, LPCWSTR pszTip)
 {
-    NOTIFYICONDATAA nid{};
+    NOTIFYICONDATAW nid{};
     nid.cbSize = kNotifyIconDataSize;
     nid.hWnd = hWnd;
     nid.uID = uID;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAYICON_CALLBACK;
     nid.hIcon = hIcon;
-    lstrcpynA(nid.szTip, pszTip ? pszTip : "", 64);
+    CopyText(nid.szTip, 64, pszTip);
     return g_trayShell.pfnNotifyIcon(NIM_ADD, &nid);
 }
 
 BOOL CTrayIcon::DeleteIcon(HWND hWnd, UINT uID)
 {
-    NOTIFYICONDATAA nid{};
+    NOTIFYICONDATAW nid{};
     nid.cbSize = kNotifyIconDataSize;
     nid.hWnd = hWnd;
     nid.uID = uID;

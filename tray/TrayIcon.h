@@ -22,10 +22,10 @@ public:
     CTrayIcon() = default;
     ~CTrayIcon() override;
 
-    BOOL Create(CWnd* pOwner, HICON hIcon, LPCSTR pszTip);
+    BOOL Create(CWnd* pOwner, HICON hIcon, LPCWSTR pszTip);
     BOOL RemoveIcon();
 
-    static BOOL AddIcon(HWND hWnd, UINT uID, HICON hIcon, LPCSTR pszTip);
+    static BOOL AddIcon(HWND hWnd, UINT uID, HICON hIcon, LPCWSTR pszTip);
     static BOOL DeleteIcon(HWND hWnd, UINT uID);
 
     // The zoom between the owner window and the notification area.
@@ -40,7 +40,7 @@ public:
     LRESULT OnTrayIconCallback(WPARAM wParam, LPARAM lParam);
     LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
 
-    char m_szTip[128] = {};
+    WCHAR m_szTip[128] = {};   // at most 127 UTF-16 code units, never half a pair
     HICON m_hTrayIcon = nullptr;
     HWND m_hWndOwner = nullptr;
 

@@ -1,7 +1,7 @@
 #include "tray/TrayShell.h"
 
 TrayShell g_trayShell = {
-    &Shell_NotifyIconA,
+    &Shell_NotifyIconW,
     &SystemParametersInfoA,
     &DrawAnimatedRects,
     &SHAppBarMessage,

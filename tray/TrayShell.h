@@ -9,7 +9,7 @@
 // notification area and a clock, the animation setting). Each points at the
 // system function; tests point them at recorders and restore them.
 struct TrayShell {
-    BOOL (WINAPI* pfnNotifyIcon)(DWORD dwMessage, PNOTIFYICONDATAA pData);
+    BOOL (WINAPI* pfnNotifyIcon)(DWORD dwMessage, PNOTIFYICONDATAW pData);
     BOOL (WINAPI* pfnSystemParametersInfo)(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
     BOOL (WINAPI* pfnDrawAnimatedRects)(HWND hwnd, int idAni, const RECT* lprcFrom, const RECT* lprcTo);
     UINT_PTR (WINAPI* pfnAppBarMessage)(DWORD dwMessage, PAPPBARDATA pData);

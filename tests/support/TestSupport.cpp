@@ -192,4 +192,22 @@ Canvas::~Canvas()
     DeleteDC(m_dc);
 }
 
+std::string Utf8(const wchar_t* text)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring Wide(const char* utf8)
+{
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::wstring out(n > 0 ? n - 1 : 0, L'\0');
+    if (n > 1)
+        MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &out[0], n);
+    return out;
+}
+
 }  // namespace test

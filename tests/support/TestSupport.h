@@ -61,6 +61,10 @@ private:
 std::string Describe(const std::vector<Msg>& msgs);
 std::string MessageName(UINT message);
 
+// UTF-16 of the program to UTF-8 for comparisons and failure output, and back.
+std::string Utf8(const wchar_t* text);
+std::wstring Wide(const char* utf8);
+
 // Colour of a pixel of a DC as 0x00BBGGRR.
 COLORREF Pixel(HDC dc, int x, int y);
 

@@ -74,21 +74,21 @@ int main(int argc, char** argv)
     const int y = std::atoi(argv[2]);
 
     MainWnd main;
-    main.CreateEx(0, RegisterPlainWndClass(0), "popupdemo", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
+    main.CreateEx(0, RegisterPlainWndClass(0), L"popupdemo", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
     GetApp()->m_pMainWnd = &main;
     CWnd owner;
-    owner.CreateEx(0, RegisterPlainWndClass(0), "popupdemo owner", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
+    owner.CreateEx(0, RegisterPlainWndClass(0), L"popupdemo owner", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
 
     int result = 0;
     {
         CMenuEx menu;
         g_menu = &menu;
         menu.Create(owner.m_hWnd);
-        menu.AddItem(0, 201, "Open the window", LoadIconA(nullptr, MAKEINTRESOURCEA(32512)), FALSE);
+        menu.AddItem(0, 201, L"Open the window", LoadIconA(nullptr, MAKEINTRESOURCEA(32512)), FALSE);
         menu.AddSeparator();
-        menu.AddItem(MF_GRAYED, 202, "Grayed", nullptr, FALSE);
-        menu.AddItem(0, 203, "Choose me", nullptr, FALSE);
-        menu.AddItem(0, 204, "Exit", nullptr, TRUE);
+        menu.AddItem(MF_GRAYED, 202, L"Grayed", nullptr, FALSE);
+        menu.AddItem(0, 203, L"Choose me", nullptr, FALSE);
+        menu.AddItem(0, 204, L"Exit", nullptr, TRUE);
         PostMessageA(main.m_hWnd, kReport, 0, 0);
         main.SetTimer(kGiveUp, 60000);
         result = menu.Track(0, x, y, &main, nullptr);

@@ -185,7 +185,7 @@ TEST(ControllerDialog, SweepDropsGoneAndShownWindowsAndLeavesTheirWindowsAlone)
              auto* e = new DockEntry();
              e->hWnd = w->hwnd();
              e->pTrayIcon = new CTrayIcon();
-             e->pTrayIcon->Create(&d, nullptr, "docked");
+             e->pTrayIcon->Create(&d, nullptr, L"docked");
              d.m_docker.m_arrDocked.Add(e);
          }
          DestroyWindow(gone.hwnd());

@@ -1,6 +1,7 @@
 // The catalogue: which top-level windows are listed, with which title and
 // icon, in which order, and what is asked of them.
 #include "tests/unit/docking/DockTestSupport.h"
+#include "docking/ProgramIcon.h"
 #include "docking/WindowCalls.h"
 
 #include <gtest/gtest.h>
@@ -107,7 +108,7 @@ TEST(Catalogue, EmptyWhenNothingIsAdmissible)
         dlg.m_docker.BuildWindowList();
         std::string listed;
         for (int i = 0; i < dlg.m_docker.m_arrWindows.GetSize(); ++i)
-            listed += std::string(dlg.m_docker.m_arrWindows[i]->szTitle) + "\n";
+            listed += test::Utf8(dlg.m_docker.m_arrWindows[i]->szTitle) + "\n";
         EXPECT_EQ(0, dlg.m_docker.m_arrWindows.GetSize()) << listed;
     });
 }
@@ -124,13 +125,13 @@ TEST(Catalogue, RecordsTitleCutTo98AndNothingElse)
         const int i = IndexOf(dlg.m_docker.m_arrWindows, longTitle.hwnd());
         ASSERT_GE(i, 0);
         const DockEntry& e = *dlg.m_docker.m_arrWindows[i];
-        EXPECT_EQ(title.substr(0, 98), std::string(e.szTitle));
+        EXPECT_EQ(test::Wide(title.substr(0, 98).c_str()), std::wstring(e.szTitle));
         EXPECT_EQ(nullptr, e.pTrayIcon);
         EXPECT_FALSE(e.bWasIconic);
         EXPECT_FALSE(e.bWasZoomed);
         const int j = IndexOf(dlg.m_docker.m_arrWindows, shortTitle.hwnd());
         ASSERT_GE(j, 0);
-        EXPECT_STREQ("Short", dlg.m_docker.m_arrWindows[j]->szTitle);
+        EXPECT_STREQ(L"Short", dlg.m_docker.m_arrWindows[j]->szTitle);
     });
 }
 
@@ -185,7 +186,7 @@ TEST(Catalogue, EachRebuildStartsAfresh)
         EXPECT_EQ(-1, IndexOf(dlg.m_docker.m_arrWindows, reinterpret_cast<HWND>(0x5A5A0)));
         const int i = IndexOf(dlg.m_docker.m_arrWindows, w.hwnd());
         ASSERT_GE(i, 0);
-        EXPECT_STREQ("After", dlg.m_docker.m_arrWindows[i]->szTitle);
+        EXPECT_STREQ(L"After", dlg.m_docker.m_arrWindows[i]->szTitle);
 
         // A docked window is out of the catalogue while it stays hidden.
         ASSERT_NE(nullptr, docktest::Dock(dlg, docked.hwnd()));
@@ -194,6 +195,14 @@ TEST(Catalogue, EachRebuildStartsAfresh)
         EXPECT_EQ(count - 1, dlg.m_docker.m_arrWindows.GetSize());
     });
 }
+
+// While it lives, no program's file can be found: the windows of this test
+// program then have no program icon to fall back on.
+struct NoProgramIcons {
+    NoProgramIcons() { g_pfnQueryFullProcessImageNameW = Fail; }
+    ~NoProgramIcons() { g_pfnQueryFullProcessImageNameW = QueryFullProcessImageNameW; }
+    static BOOL WINAPI Fail(HANDLE, DWORD, LPWSTR, PDWORD) { return FALSE; }
+};
 
 // Windows whose icon queries are answered as the test says.
 struct IconWindow {
@@ -211,6 +220,7 @@ struct IconWindow {
 
 TEST(WindowIcon, FirstOfSmallBigClassIconsAndTheStandardIcon)
 {
+    NoProgramIcons noProgramIcons;
     const HICON iconA = LoadIconA(nullptr, IDI_HAND);
     const HICON iconB = LoadIconA(nullptr, IDI_QUESTION);
     const HICON standard = LoadIconA(nullptr, IDI_APPLICATION);
@@ -247,11 +257,46 @@ TEST(WindowIcon, FirstOfSmallBigClassIconsAndTheStandardIcon)
 
 TEST(WindowIcon, AWindowThatStopsAnsweringCountsAsHavingNoIcon)
 {
+    NoProgramIcons noProgramIcons;
     // The thread stops pumping at the first icon query and stays stopped.
     docktest::StallingWindow hung("Hung window", WM_GETICON);
     EXPECT_EQ(LoadIconA(nullptr, IDI_APPLICATION), GetWindowIcon(hung.hwnd()));
     // Both queries gave up while the window was still stuck.
     EXPECT_TRUE(hung.Stalled());
+}
+
+// The pixels of an icon drawn at 16 x 16 on a fixed background.
+std::vector<COLORREF> Picture(HICON icon)
+{
+    test::Canvas canvas(16, 16);
+    DrawIconEx(canvas.dc(), 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    std::vector<COLORREF> out;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            out.push_back(canvas.at(x, y));
+    return out;
+}
+
+// A window that gives no icon of its own shows its program's: this test
+// program carries the application icon, which differs from the standard one.
+// A hung window gets it too, without waiting once more.
+TEST(WindowIcon, WithoutAnIconOfItsOwnAWindowShowsItsProgramsIcon)
+{
+    const HICON standard = LoadIconA(nullptr, IDI_APPLICATION);
+    const HICON ours = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(128), IMAGE_ICON,
+                                                     16, 16, LR_DEFAULTCOLOR));
+    ASSERT_NE(Picture(ours), Picture(standard));
+
+    IconWindow none(nullptr, nullptr);
+    const HICON found = GetWindowIcon(none.log.hwnd());
+    EXPECT_NE(standard, found);
+    EXPECT_EQ(Picture(ours), Picture(found));
+    EXPECT_EQ(found, GetWindowIcon(none.log.hwnd())) << "looked up again rather than kept";
+
+    docktest::StallingWindow hung("Hung window", WM_GETICON);
+    EXPECT_EQ(found, GetWindowIcon(hung.hwnd()));
+    EXPECT_TRUE(hung.Stalled());
+    DestroyIcon(ours);
 }
 
 // Plays every window of this thread as one that lets its queries time out,
@@ -293,6 +338,7 @@ TEST(Catalogue, AThreadThatLetsAQueryTimeOutIsAskedOnce)
     docktest::StallingWindow other("Answering one", RegisterWindowMessageA("DockTestNeverSent"));
     ASSERT_TRUE(other.hwnd());
     CTrayDockDlg dlg;
+    NoProgramIcons noProgramIcons;
     const auto saved = g_pfnSendMessageTimeoutA;
     g_pfnSendMessageTimeoutA = FakeSend;
     for (int round = 0; round < 2; ++round) {
@@ -331,7 +377,7 @@ TEST(Catalogue, AHungProgramsWindowIsListed)
         dlg.m_docker.BuildWindowList();
         const int i = IndexOf(dlg.m_docker.m_arrWindows, hung.hwnd());
         ASSERT_GE(i, 0);
-        EXPECT_STREQ("Hung program", dlg.m_docker.m_arrWindows[i]->szTitle);
+        EXPECT_STREQ(L"Hung program", dlg.m_docker.m_arrWindows[i]->szTitle);
         EXPECT_NE(nullptr, dlg.m_docker.m_arrWindows[i]->hIcon);
         EXPECT_GE(IndexOf(dlg.m_docker.m_arrWindows, after.hwnd()), 0);
     });
@@ -342,7 +388,7 @@ TEST(FindDockedByIcon, FirstRecordWithThatIconWindowAndNullForNoIcon)
 {
     CTrayDockDlg dlg;
     CTrayIcon icon;
-    ASSERT_TRUE(icon.Create(nullptr, nullptr, "tip"));
+    ASSERT_TRUE(icon.Create(nullptr, nullptr, L"tip"));
     DockEntry withIcon{}, withoutIcon{}, again{};
     withIcon.pTrayIcon = &icon;
     again.pTrayIcon = &icon;

@@ -76,7 +76,7 @@ TEST(Dock, ANormalWindowIsMinimizedHiddenAndGetsItsIcon)
         EXPECT_FALSE(e->bWasZoomed);
         ASSERT_NE(nullptr, e->pTrayIcon);
         EXPECT_TRUE(IsWindow(e->pTrayIcon->m_hWnd));
-        EXPECT_STREQ("Normal window", e->pTrayIcon->m_szTip);
+        EXPECT_STREQ(L"Normal window", e->pTrayIcon->m_szTip);
         EXPECT_EQ(e->hIcon, e->pTrayIcon->m_hTrayIcon);
         EXPECT_EQ(dlg.m_hWnd, e->pTrayIcon->m_hWndOwner);
         Settle();
@@ -444,7 +444,7 @@ TEST(HungWindow, IsDockedWithoutWaitingForIt)
         // Its thread stops pumping when the minimize arrives.
         docktest::StallingWindow hung("Hung window", WM_SYSCOMMAND);
         auto* entry = new DockEntry();
-        lstrcpynA(entry->szTitle, "Hung window", sizeof entry->szTitle);
+        lstrcpynW(entry->szTitle, L"Hung window", 100);
         entry->hWnd = hung.hwnd();
         entry->hIcon = LoadIconA(nullptr, IDI_APPLICATION);
         dlg.m_docker.FreeWindowList();

@@ -45,7 +45,7 @@ std::vector<Row> Rows(const CMenuEx& menu)
     std::vector<Row> out;
     for (int i = 0; i < menu.m_arrItems.GetSize(); ++i) {
         const MenuExItem* it = menu.m_arrItems[i];
-        out.push_back(Row{it->szText, it->nID, it->nFlags, it->bBold, it->hIcon});
+        out.push_back(Row{test::Utf8(it->szText), it->nID, it->nFlags, it->bBold, it->hIcon});
     }
     return out;
 }
@@ -74,7 +74,7 @@ std::vector<Row> WindowRows(const CTrayDockDlg& dlg)
     std::vector<Row> out;
     for (int i = 0; i < dlg.m_docker.m_arrWindows.GetSize(); ++i) {
         const DockEntry* e = dlg.m_docker.m_arrWindows[i];
-        out.push_back(Row{e->szTitle, static_cast<UINT>(ID_DOCK_FIRST + i), 0, FALSE, e->hIcon});
+        out.push_back(Row{test::Utf8(e->szTitle), static_cast<UINT>(ID_DOCK_FIRST + i), 0, FALSE, e->hIcon});
     }
     return out;
 }
@@ -194,7 +194,7 @@ TEST(WindowMenu, AnIconOfNoDockedWindowGetsAnEmptyMenu)
 {
     WithDialog([](CTrayDockDlg& dlg) {
         CTrayIcon stray;
-        stray.Create(&dlg, nullptr, "not docked");
+        stray.Create(&dlg, nullptr, L"not docked");
         const Composed c = Compose(dlg, stray.m_hWnd);
         EXPECT_EQ(1, c.result);
         EXPECT_TRUE(c.rows.empty());
@@ -308,7 +308,7 @@ TEST(BuildMenuRequest, WithAnAddressThatIsNoMenuTouchesNothing)
         // A menu already shown or already filled is not filled again.
         CMenuEx filled;
         filled.Create(dlg.m_trayIcon.m_hWnd);
-        filled.AddItem(0, 999, "mine", nullptr, FALSE);
+        filled.AddItem(0, 999, L"mine", nullptr, FALSE);
         EXPECT_EQ(0, SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&filled), own));
         EXPECT_EQ(1, filled.m_arrItems.GetSize());
         filled.Close();

@@ -15,7 +15,7 @@ public:
 
     BOOL Create(DWORD style = WS_POPUP)
     {
-        return CreateEx(0, RegisterPlainWndClass(0), "scripted", style, 0, 0, 50, 50, nullptr, nullptr);
+        return CreateEx(0, RegisterPlainWndClass(0), L"scripted", style, 0, 0, 50, 50, nullptr, nullptr);
     }
 
 protected:

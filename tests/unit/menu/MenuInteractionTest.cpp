@@ -12,11 +12,11 @@ constexpr UINT kOpen = 201, kSep = 0, kGrayed = 202, kDisabled = 203, kLast = 20
 // Item 0 selectable, 1 separator, 2 grayed, 3 disabled, 4 selectable.
 void Fill(CMenuEx& menu)
 {
-    menu.AddItem(0, kOpen, "Open the window", nullptr, FALSE);
+    menu.AddItem(0, kOpen, L"Open the window", nullptr, FALSE);
     menu.AddSeparator();
-    menu.AddItem(MF_GRAYED, kGrayed, "Grayed", nullptr, FALSE);
-    menu.AddItem(MF_DISABLED, kDisabled, "Disabled", nullptr, FALSE);
-    menu.AddItem(0, kLast, "Exit", nullptr, TRUE);
+    menu.AddItem(MF_GRAYED, kGrayed, L"Grayed", nullptr, FALSE);
+    menu.AddItem(MF_DISABLED, kDisabled, L"Disabled", nullptr, FALSE);
+    menu.AddItem(0, kLast, L"Exit", nullptr, TRUE);
 }
 
 int RowBottom(const CMenuEx& menu, int i)   // last pixel row of item i

@@ -15,7 +15,7 @@ class ScopedMainWindow {
 public:
     ScopedMainWindow()
     {
-        m_wnd.CreateEx(0, RegisterPlainWndClass(0), "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+        m_wnd.CreateEx(0, RegisterPlainWndClass(0), L"main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
         m_old = GetApp()->m_pMainWnd;
         GetApp()->m_pMainWnd = &m_wnd;
     }
@@ -116,9 +116,9 @@ TEST(MenuCreate, AFailedWindowLeavesAMenuThatMeasuresAndNeverBlocks)
     EXPECT_EQ(nullptr, menu.m_hWnd);
 
     // Measured on the screen instead of the missing window: same sizes.
-    menu.AddItem(0, 1, "Restore", nullptr, FALSE);
-    EXPECT_EQ(Measure("Restore", false).cx, menu.m_arrItems[0]->nTextWidth);
-    EXPECT_EQ(Measure("Restore", false).cy, menu.m_arrItems[0]->nHeight);
+    menu.AddItem(0, 1, L"Restore", nullptr, FALSE);
+    EXPECT_EQ(Measure(L"Restore", false).cx, menu.m_arrItems[0]->nTextWidth);
+    EXPECT_EQ(Measure(L"Restore", false).cy, menu.m_arrItems[0]->nHeight);
 
     // Nothing could ever end a loop on a missing window: Track returns at once.
     const DWORD start = GetTickCount();
@@ -133,12 +133,12 @@ TEST(MenuMeasure, TextItemsAreMeasuredOnceWithTheirOwnFont)
     CMenuEx menu;
     ASSERT_TRUE(menu.Create(nullptr));
     HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
-    menu.AddItem(0x4000, 151, "Notepad - Untitled", icon, FALSE);
-    const SIZE normal = Measure("Notepad - Untitled", false);
+    menu.AddItem(0x4000, 151, L"Notepad - Untitled", icon, FALSE);
+    const SIZE normal = Measure(L"Notepad - Untitled", false);
     const MenuExItem& a = *menu.m_arrItems[0];
     EXPECT_EQ(0x4000u, a.nFlags);   // bits without meaning are kept
     EXPECT_EQ(151u, a.nID);
-    EXPECT_STREQ("Notepad - Untitled", a.szText);
+    EXPECT_STREQ(L"Notepad - Untitled", a.szText);
     EXPECT_EQ(icon, a.hIcon);
     EXPECT_EQ(FALSE, a.bBold);
     EXPECT_EQ(normal.cx, a.nTextWidth);
@@ -148,9 +148,9 @@ TEST(MenuMeasure, TextItemsAreMeasuredOnceWithTheirOwnFont)
     EXPECT_EQ(5 + normal.cy + 5, menu.m_nHeight);
 
     // A narrower bold item: measured bold, does not lower the maximum.
-    menu.AddItem(MF_GRAYED, 7, "Exit", nullptr, TRUE);
-    const SIZE bold = Measure("Exit", true);
-    ASSERT_NE(Measure("Exit", false).cx, bold.cx) << "bold and normal must differ for this check";
+    menu.AddItem(MF_GRAYED, 7, L"Exit", nullptr, TRUE);
+    const SIZE bold = Measure(L"Exit", true);
+    ASSERT_NE(Measure(L"Exit", false).cx, bold.cx) << "bold and normal must differ for this check";
     EXPECT_EQ(bold.cx, menu.m_arrItems[1]->nTextWidth);
     EXPECT_EQ(normal.cx, menu.m_nMaxTextWidth);
     EXPECT_EQ(5 + (normal.cy + 5) + (bold.cy + 5), menu.m_nHeight);
@@ -158,8 +158,8 @@ TEST(MenuMeasure, TextItemsAreMeasuredOnceWithTheirOwnFont)
     // A null text that is no separator: an empty row as tall as an empty
     // text measures.
     menu.AddItem(0, 9, nullptr, nullptr, FALSE);
-    EXPECT_STREQ("", menu.m_arrItems[2]->szText);
-    EXPECT_EQ(Measure("", false).cy, menu.m_arrItems[2]->nHeight);
+    EXPECT_STREQ(L"", menu.m_arrItems[2]->szText);
+    EXPECT_EQ(Measure(L"", false).cy, menu.m_arrItems[2]->nHeight);
     EXPECT_EQ(0, menu.m_arrItems[2]->nTextWidth);
 }
 
@@ -168,11 +168,11 @@ TEST(MenuMeasure, SeparatorsMeasureThreeDashesAndTakeHalfTheirHeight)
     CMenuEx menu;
     ASSERT_TRUE(menu.Create(nullptr));
     menu.AddSeparator();
-    const SIZE dashes = Measure("---", false);
+    const SIZE dashes = Measure(L"---", false);
     const MenuExItem& sep = *menu.m_arrItems[0];
     EXPECT_EQ(static_cast<UINT>(MF_SEPARATOR), sep.nFlags);
     EXPECT_EQ(0u, sep.nID);
-    EXPECT_STREQ("", sep.szText);
+    EXPECT_STREQ(L"", sep.szText);
     EXPECT_EQ(nullptr, sep.hIcon);
     EXPECT_EQ(dashes.cy / 2, sep.nHeight);
     EXPECT_EQ(dashes.cx, sep.nTextWidth);
@@ -183,9 +183,9 @@ TEST(MenuMeasure, SeparatorsMeasureThreeDashesAndTakeHalfTheirHeight)
     EXPECT_EQ(5 + dashes.cy / 2 + 5, menu.m_nHeight);
 
     // Given text and the separator flag, the dashes are still what is measured.
-    menu.AddItem(MF_SEPARATOR, 3, "A much longer text than three dashes", nullptr, FALSE);
+    menu.AddItem(MF_SEPARATOR, 3, L"A much longer text than three dashes", nullptr, FALSE);
     EXPECT_EQ(dashes.cx, menu.m_arrItems[1]->nTextWidth);
-    EXPECT_STREQ("A much longer text than three dashes", menu.m_arrItems[1]->szText);
+    EXPECT_STREQ(L"A much longer text than three dashes", menu.m_arrItems[1]->szText);
 }
 
 TEST(MenuMeasure, ABoldSeparatorIsMeasuredWithTheBoldFont)
@@ -193,25 +193,36 @@ TEST(MenuMeasure, ABoldSeparatorIsMeasuredWithTheBoldFont)
     CMenuEx menu;
     ASSERT_TRUE(menu.Create(nullptr));
     menu.AddItem(MF_SEPARATOR, 0, nullptr, nullptr, TRUE);
-    const SIZE bold = Measure("---", true);
-    ASSERT_NE(Measure("---", false).cx, bold.cx) << "bold and normal dashes must differ for this check";
+    const SIZE bold = Measure(L"---", true);
+    ASSERT_NE(Measure(L"---", false).cx, bold.cx) << "bold and normal dashes must differ for this check";
     EXPECT_EQ(bold.cx, menu.m_arrItems[0]->nTextWidth);
     EXPECT_EQ(bold.cx, menu.m_nMaxTextWidth);
 }
 
 TEST(MenuMeasure, ALongTextIsStoredAndMeasuredAsItsFirst99Characters)
 {
-    std::string text;
+    std::wstring text;
     for (int i = 0; i < 150; ++i)
-        text += static_cast<char>('A' + i % 26);
+        text += static_cast<wchar_t>(L'A' + i % 26);
     CMenuEx menu;
     ASSERT_TRUE(menu.Create(nullptr));
     menu.AddItem(0, 1, text.c_str(), nullptr, FALSE);
     const MenuExItem& item = *menu.m_arrItems[0];
-    EXPECT_EQ(text.substr(0, 99), std::string(item.szText));
-    EXPECT_EQ('\0', item.szText[99]);
+    EXPECT_EQ(text.substr(0, 99), std::wstring(item.szText));
+    EXPECT_EQ(L'\0', item.szText[99]);
     EXPECT_EQ(Measure(text.substr(0, 99), false).cx, item.nTextWidth);
     EXPECT_LT(item.nTextWidth, Measure(text, false).cx);
+}
+
+TEST(MenuMeasure, TheCutAt99KeepsSurrogatePairsWhole)
+{
+    const std::wstring pair = L"\xD83D\xDE00";
+    CMenuEx menu;
+    ASSERT_TRUE(menu.Create(nullptr));
+    menu.AddItem(0, 1, (std::wstring(98, L'a') + pair + L"b").c_str(), nullptr, FALSE);
+    menu.AddItem(0, 2, (std::wstring(97, L'c') + pair + L"d").c_str(), nullptr, FALSE);
+    EXPECT_EQ(std::wstring(98, L'a'), std::wstring(menu.m_arrItems[0]->szText));
+    EXPECT_EQ(std::wstring(97, L'c') + pair, std::wstring(menu.m_arrItems[1]->szText));
 }
 
 TEST(MenuTrack, AnEmptyMenuIs42By10WithItsBottomRightCornerAtThePoint)
@@ -237,10 +248,10 @@ TEST(MenuTrack, RowsComeFromTheMeasuredHeightTwoItemsAroundASeparatorAre57)
     ParkCursor();
     CMenuEx menu;
     ASSERT_TRUE(menu.Create(nullptr));
-    menu.AddItem(0, 1, "Options", nullptr, FALSE);
+    menu.AddItem(0, 1, L"Options", nullptr, FALSE);
     menu.AddSeparator();
-    menu.AddItem(0, 2, "Exit", nullptr, FALSE);
-    const int cy = Measure("Options", false).cy;
+    menu.AddItem(0, 2, L"Exit", nullptr, FALSE);
+    const int cy = Measure(L"Options", false).cy;
     ASSERT_EQ(13, cy) << "Tahoma at height 13 measures 13";
     EXPECT_EQ(18, menu.m_arrItems[0]->nHeight + 5);
     EXPECT_EQ(11, menu.m_arrItems[1]->nHeight + 5);
@@ -257,7 +268,7 @@ TEST(MenuTrack, RowsComeFromTheMeasuredHeightTwoItemsAroundASeparatorAre57)
     }));
     EXPECT_EQ(57, menu.m_nHeight);
     EXPECT_EQ(57, rc.bottom - rc.top);
-    EXPECT_EQ(Measure("Options", false).cx + 42, rc.right - rc.left);
+    EXPECT_EQ(Measure(L"Options", false).cx + 42, rc.right - rc.left);
     EXPECT_EQ(600, rc.right);
     EXPECT_EQ(500, rc.bottom);
     EXPECT_TRUE(shown);
@@ -316,7 +327,7 @@ TEST(MenuClose, NestedInTheDestructionsKillFocusItEndsTheLoopOnceAndDestroysOnce
     test::MessageLog owner("owner");
     RecordingMenu menu;
     ASSERT_TRUE(menu.Create(owner.hwnd()));
-    menu.AddItem(0, 5, "Item", nullptr, FALSE);
+    menu.AddItem(0, 5, L"Item", nullptr, FALSE);
     bool hadFocus = false;
     BOOL closed = FALSE;
     EXPECT_EQ(0, TrackWith(menu, 500, 400, [&] {
@@ -342,7 +353,7 @@ TEST(MenuTrack, AQuitDuringTheLoopReturnsMinusOneAndIsPostedAgain)
     ParkCursor();
     CMenuEx menu;
     ASSERT_TRUE(menu.Create(nullptr));
-    menu.AddItem(0, 5, "Item", nullptr, FALSE);
+    menu.AddItem(0, 5, L"Item", nullptr, FALSE);
     EXPECT_EQ(-1, TrackWith(menu, 500, 400, [] { PostQuitMessage(23); }));
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -374,7 +385,7 @@ TEST(MenuLife, DestroyingATrackedMenusObjectClosesItsWindow)
     {
         CMenuEx menu;
         ASSERT_TRUE(menu.Create(nullptr));
-        menu.AddItem(0, 1, "Item", nullptr, FALSE);
+        menu.AddItem(0, 1, L"Item", nullptr, FALSE);
         hwnd = menu.m_hWnd;
     }
     EXPECT_FALSE(IsWindow(hwnd));

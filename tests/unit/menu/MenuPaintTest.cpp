@@ -110,11 +110,11 @@ struct PaintedMenu {
     {
         ParkCursor();
         menu.Create(nullptr);
-        menu.AddItem(0, 1, "Normal", icon, FALSE);
+        menu.AddItem(0, 1, L"Normal", icon, FALSE);
         menu.AddSeparator();
-        menu.AddItem(MF_GRAYED, 2, "Grayed", nullptr, FALSE);
-        menu.AddItem(MF_DISABLED, 3, "Disabled", nullptr, FALSE);
-        menu.AddItem(0, 4, "Bold", nullptr, TRUE);
+        menu.AddItem(MF_GRAYED, 2, L"Grayed", nullptr, FALSE);
+        menu.AddItem(MF_DISABLED, 3, L"Disabled", nullptr, FALSE);
+        menu.AddItem(0, 4, L"Bold", nullptr, TRUE);
         TrackWith(menu, 600, 500, [&] {
             KillTimer(menu.m_hWnd, IDT_HOVER);   // the hot item is set by hand here
             plain = Render(-1);
@@ -219,8 +219,8 @@ TEST(MenuPaint, AnIconWithoutTextShowsOnlyTheIcon)
     CMenuEx menu;
     ParkCursor();
     ASSERT_TRUE(menu.Create(nullptr));
-    menu.AddItem(0, 1, "", icon, FALSE);
-    menu.AddItem(0, 2, "Next", nullptr, FALSE);
+    menu.AddItem(0, 1, L"", icon, FALSE);
+    menu.AddItem(0, 2, L"Next", nullptr, FALSE);
     std::unique_ptr<test::Canvas> c;
     TrackWith(menu, 600, 500, [&] {
         KillTimer(menu.m_hWnd, IDT_HOVER);
@@ -311,7 +311,7 @@ TEST(MenuPaint, AClippedPaintMatchesTheFullPictureInsideAndTouchesNothingOutside
         if (i % 7 == 3)
             menu.AddSeparator();
         else
-            menu.AddItem(i % 5 == 1 ? MF_GRAYED : 0, 150 + i, ("Window " + std::to_string(i)).c_str(),
+            menu.AddItem(i % 5 == 1 ? MF_GRAYED : 0, 150 + i, (L"Window " + std::to_wstring(i)).c_str(),
                          i % 2 ? static_cast<HICON>(icon) : nullptr, i % 11 == 0);
     }
     // The sizes Track would give it, without showing a window this tall.

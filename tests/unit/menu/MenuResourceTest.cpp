@@ -33,10 +33,10 @@ void OneCycle(int i, test::MessageLog& owner, test::MessageLog& elsewhere, HICON
 {
     CMenuEx menu;
     menu.Create(owner.hwnd());
-    menu.AddItem(0, 150, "Untitled - Notepad", icon, FALSE);
+    menu.AddItem(0, 150, L"Untitled - Notepad", icon, FALSE);
     menu.AddSeparator();
-    menu.AddItem(MF_GRAYED, 141, "UnDock All", nullptr, FALSE);
-    menu.AddItem(0, 149, "Exit", icon, TRUE);
+    menu.AddItem(MF_GRAYED, 141, L"UnDock All", nullptr, FALSE);
+    menu.AddItem(0, 149, L"Exit", icon, TRUE);
     TrackWith(menu, 500, 400, [&] {
         MoveTo(menu, 30, RowTop(menu, 0) + 3);
         UpdateWindow(menu.m_hWnd);

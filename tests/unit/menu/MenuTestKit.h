@@ -103,17 +103,17 @@ inline void ClickAt(const CMenuEx& menu, int x, int y)
 
 // Text size as the menu must measure it: Tahoma 13, normal or bold, on the
 // screen's DC. Made independently of the menu's own fonts.
-inline SIZE Measure(const std::string& text, bool bold)
+inline SIZE Measure(const std::wstring& text, bool bold)
 {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = 13;
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    lstrcpyA(lf.lfFaceName, "Tahoma");
-    HFONT font = CreateFontIndirectA(&lf);
+    lstrcpyW(lf.lfFaceName, L"Tahoma");
+    HFONT font = CreateFontIndirectW(&lf);
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size{0, 0};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     DeleteObject(font);

@@ -100,7 +100,7 @@ protected:
     }
     void TearDown() override
     {
-        g_pfnGetModuleFileNameA = GetModuleFileNameA;
+        g_pfnGetModuleFileNameW = GetModuleFileNameW;
         EXPECT_TRUE(m_saved.Restore());
     }
     runkey::Snapshot m_saved;
@@ -218,29 +218,47 @@ TEST_F(RunValue, WithoutTheRunKeyTheBoxKeepsTheUsersStateAndTheKeyIsNotCreated)
 // for them, in the two ways systems report a path that does not fit (older
 // ones fill the buffer without a NUL, newer ones cut it short with a NUL and
 // ERROR_INSUFFICIENT_BUFFER); both return the buffer's size.
-std::string g_fakePath;
+std::wstring g_fakePath;
 bool g_cutWithNul = false;
 
-DWORD WINAPI FakeModuleFileName(HMODULE, LPSTR buffer, DWORD size)
+DWORD WINAPI FakeModuleFileName(HMODULE, LPWSTR buffer, DWORD size)
 {
-    const DWORD length = static_cast<DWORD>(g_fakePath.size());
+    const std::wstring path = g_fakePath;
+    const DWORD length = static_cast<DWORD>(path.size());
     if (length < size) {
-        std::memcpy(buffer, g_fakePath.c_str(), length + 1);
+        std::memcpy(buffer, path.c_str(), (length + 1) * sizeof(wchar_t));
         return length;
     }
-    std::memcpy(buffer, g_fakePath.data(), size);
+    std::memcpy(buffer, path.data(), size * sizeof(wchar_t));
     if (g_cutWithNul) {
-        buffer[size - 1] = '\0';
+        buffer[size - 1] = L'\0';
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
     }
     return size;
 }
 
-void FakeModulePath(const std::string& path, bool cutWithNul = false)
+// The path in the ANSI code page, as the tool that reads the Run key back
+// converts it; or, for paths outside it, as UTF-16 directly.
+std::wstring FromAnsi(const std::string& s)
+{
+    std::wstring out(s.size(), L'\0');
+    out.resize(MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), &out[0],
+                                   static_cast<int>(out.size())));
+    return out;
+}
+
+void FakeModulePath(const std::wstring& path, bool cutWithNul = false)
 {
     g_fakePath = path;
     g_cutWithNul = cutWithNul;
-    g_pfnGetModuleFileNameA = FakeModuleFileName;
+    g_pfnGetModuleFileNameW = FakeModuleFileName;
+}
+
+void FakeModulePath(const std::string& path, bool cutWithNul = false)
+{
+    g_fakePath = FromAnsi(path);
+    g_cutWithNul = cutWithNul;
+    g_pfnGetModuleFileNameW = FakeModuleFileName;
 }
 
 // "C:\aaaa...\x.exe" of the given length.
@@ -313,6 +331,38 @@ TEST_F(RunValue, OnlyAsciiLettersCompareWithoutRegardToCase)
         ASSERT_EQ(StoredAs(REG_SZ, WithNul(c.text)), Stored());
         EXPECT_EQ(c.box, BoxAtStart());
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The value as the registry keeps it, UTF-16, read without any conversion.
+std::wstring StoredWide()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_READ, &key))
+        return L"absent";
+    wchar_t data[512] = {};
+    DWORD size = sizeof data - sizeof(wchar_t), type = 0;
+    const LONG r = RegQueryValueExW(key, L"Traylet2", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (r != ERROR_SUCCESS || type != REG_SZ)
+        return L"absent";
+    return std::wstring(data, size / sizeof(wchar_t));
+}
+
+TEST_F(RunValue, APathOutsideTheAnsiCodePageIsStoredAndMatchedAsItIs)
+{
+    const std::wstring path = L"C:\\\x041F\x0440\x043E\x0433\x0440\x0430\x043C\x043C\x044B\\\x4F60\x597D\\Traylet.exe";
+    FakeModulePath(path);
+    RunDialog([&](CTrayDockDlg& dlg) { EXPECT_EQ(static_cast<UINT>(BST_CHECKED), Click(dlg)); });
+    EXPECT_EQ(L"\"" + path + L"\"" + std::wstring(1, L'\0'), StoredWide());
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), BoxAtStart());
+
+    // What an ANSI program would have made of the same path does not match.
+    ASSERT_TRUE(SetValue(REG_SZ, WithNul("\"C:\\?????????\\??\\Traylet.exe\"")));
+    EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), BoxAtStart());
 }
 
 }  // namespace

@@ -9,13 +9,13 @@ namespace {
 
 FakeTrayShell* g_fake = nullptr;
 
-BOOL WINAPI FakeNotifyIcon(DWORD op, PNOTIFYICONDATAA data)
+BOOL WINAPI FakeNotifyIcon(DWORD op, PNOTIFYICONDATAW data)
 {
     NotifyCall call{};
     call.op = op;
     call.cbSizeSeen = data->cbSize;
     // What a shell reads of the record: as many bytes as it says it has.
-    std::memcpy(&call.nid, data, std::min<DWORD>(data->cbSize, 88));
+    std::memcpy(&call.nid, data, std::min<DWORD>(data->cbSize, kNotifyRecordSize));
     g_fake->notify.push_back(call);
     return g_fake->notifyResult;
 }

@@ -11,10 +11,13 @@
 
 namespace test {
 
+// The first form of the UTF-16 record: what the program hands the shell.
+constexpr DWORD kNotifyRecordSize = 152;
+
 struct NotifyCall {
     DWORD op;               // NIM_ADD, NIM_DELETE
     DWORD cbSizeSeen;       // the record's own size field
-    NOTIFYICONDATAA nid;    // the first cbSizeSeen bytes (at most 88), rest zero
+    NOTIFYICONDATAW nid;    // the first cbSizeSeen bytes (at most 152), rest zero
 };
 
 struct DrawCall {
@@ -33,7 +36,7 @@ public:
     FakeTrayShell(const FakeTrayShell&) = delete;
     FakeTrayShell& operator=(const FakeTrayShell&) = delete;
 
-    // Shell_NotifyIconA
+    // Shell_NotifyIconW
     std::vector<NotifyCall> notify;
     BOOL notifyResult = TRUE;
     std::vector<NotifyCall> Calls(DWORD op, HWND hwnd) const;

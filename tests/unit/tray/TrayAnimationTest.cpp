@@ -269,7 +269,7 @@ protected:
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, owner);
         ownerWnd = std::make_unique<test::BorrowedWnd>(owner);
-        ASSERT_TRUE(icon.Create(ownerWnd.get(), test::AppIcon(), "zoom"));
+        ASSERT_TRUE(icon.Create(ownerWnd.get(), test::AppIcon(), L"zoom"));
         // The shell knows a bottom taskbar; no taskbar window exists.
         shell.appBarResult = 1;
         shell.appBarEdge = ABE_BOTTOM;

@@ -18,11 +18,11 @@ namespace {
 using test::AppIcon;
 using test::BorrowedWnd;
 
-std::string Repeat(int n)
+std::wstring Repeat(int n)
 {
-    std::string s;
+    std::wstring s;
     for (int i = 0; i < n; ++i)
-        s += static_cast<char>('A' + i % 26);
+        s += static_cast<wchar_t>(L'A' + i % 26);
     return s;
 }
 
@@ -32,21 +32,21 @@ TEST(TrayIconRecord, AddFillsTheVersionOneRecord)
     test::MessageLog owner("owner");
     BorrowedWnd ownerWnd(owner.hwnd());
     CTrayIcon icon;
-    ASSERT_TRUE(icon.Create(&ownerWnd, AppIcon(), "Traylet"));
+    ASSERT_TRUE(icon.Create(&ownerWnd, AppIcon(), L"Traylet"));
 
     const auto adds = shell.Calls(NIM_ADD, icon.m_hWnd);
     ASSERT_EQ(1u, adds.size());
-    const NOTIFYICONDATAA& nid = adds[0].nid;
-    EXPECT_EQ(88u, adds[0].cbSizeSeen);
+    const NOTIFYICONDATAW& nid = adds[0].nid;
+    EXPECT_EQ(test::kNotifyRecordSize, adds[0].cbSizeSeen);
     EXPECT_EQ(icon.m_hWnd, nid.hWnd);
     EXPECT_EQ(0u, nid.uID);
     EXPECT_EQ(7u, nid.uFlags);
     EXPECT_EQ(WM_TRAYICON_CALLBACK, nid.uCallbackMessage);
     EXPECT_EQ(RegisterWindowMessageA("TrayIconCallBack"), nid.uCallbackMessage);
     EXPECT_EQ(AppIcon(), nid.hIcon);
-    EXPECT_STREQ("Traylet", nid.szTip);
+    EXPECT_STREQ(L"Traylet", nid.szTip);
 
-    EXPECT_STREQ("Traylet", icon.m_szTip);
+    EXPECT_STREQ(L"Traylet", icon.m_szTip);
     EXPECT_EQ(AppIcon(), icon.m_hTrayIcon);
     EXPECT_EQ(owner.hwnd(), icon.m_hWndOwner);
 }
@@ -55,7 +55,7 @@ TEST(TrayIconRecord, TheWindowIsAHiddenTenByTenPopupWithNoTitle)
 {
     test::FakeTrayShell shell;
     CTrayIcon icon;
-    ASSERT_TRUE(icon.Create(nullptr, AppIcon(), "x"));
+    ASSERT_TRUE(icon.Create(nullptr, AppIcon(), L"x"));
     const LONG style = GetWindowLongA(icon.m_hWnd, GWL_STYLE);
     EXPECT_EQ(static_cast<LONG>(WS_POPUP), style & ~(WS_CLIPSIBLINGS | WS_CLIPCHILDREN));
     EXPECT_EQ(0, GetWindowLongA(icon.m_hWnd, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE);
@@ -77,19 +77,19 @@ TEST(TrayIconRecord, TheWindowIsAHiddenTenByTenPopupWithNoTitle)
 TEST(TrayIconRecord, TooltipsAreCutTo63ForTheShellAnd127ForTheObject)
 {
     test::FakeTrayShell shell;
-    const std::string tip100 = Repeat(100);
-    const std::string tip200 = Repeat(200);
+    const std::wstring tip100 = Repeat(100);
+    const std::wstring tip200 = Repeat(200);
 
     CTrayIcon icon100;
     ASSERT_TRUE(icon100.Create(nullptr, AppIcon(), tip100.c_str()));
     ASSERT_EQ(1u, shell.Calls(NIM_ADD, icon100.m_hWnd).size());
-    EXPECT_EQ(tip100.substr(0, 63), shell.Calls(NIM_ADD, icon100.m_hWnd)[0].nid.szTip);
-    EXPECT_EQ(tip100, icon100.m_szTip);
+    EXPECT_EQ(tip100.substr(0, 63), std::wstring(shell.Calls(NIM_ADD, icon100.m_hWnd)[0].nid.szTip));
+    EXPECT_EQ(tip100, std::wstring(icon100.m_szTip));
 
     CTrayIcon icon200;
     ASSERT_TRUE(icon200.Create(nullptr, AppIcon(), tip200.c_str()));
-    EXPECT_EQ(tip200.substr(0, 63), shell.Calls(NIM_ADD, icon200.m_hWnd)[0].nid.szTip);
-    EXPECT_EQ(tip200.substr(0, 127), icon200.m_szTip);
+    EXPECT_EQ(tip200.substr(0, 63), std::wstring(shell.Calls(NIM_ADD, icon200.m_hWnd)[0].nid.szTip));
+    EXPECT_EQ(tip200.substr(0, 127), std::wstring(icon200.m_szTip));
 
     // A new taskbar gets the same 63 characters from the stored 127.
     SendMessageA(icon200.m_hWnd, WM_TASKBARCREATED, 0, 0);
@@ -97,9 +97,29 @@ TEST(TrayIconRecord, TooltipsAreCutTo63ForTheShellAnd127ForTheObject)
     for (HWND hwnd : {icon100.m_hWnd, icon200.m_hWnd}) {
         const auto adds = shell.Calls(NIM_ADD, hwnd);
         ASSERT_EQ(2u, adds.size());
-        EXPECT_EQ(0, std::memcmp(&adds[0].nid, &adds[1].nid, 88)) << "the re-added record differs";
+        EXPECT_EQ(0, std::memcmp(&adds[0].nid, &adds[1].nid, test::kNotifyRecordSize)) << "the re-added record differs";
     }
     EXPECT_TRUE(shell.Calls(NIM_DELETE, icon100.m_hWnd).empty()) << "no delete comes before a re-add";
+}
+
+// A cut never leaves half of a surrogate pair: an emoji that would straddle
+// the shell's 63 or the object's 127 is left out whole.
+TEST(TrayIconRecord, TooltipCutsKeepSurrogatePairsWhole)
+{
+    test::FakeTrayShell shell;
+    const std::wstring pair = L"\xD83D\xDE00";   // U+1F600
+    std::wstring tip = Repeat(62) + pair + Repeat(62) + pair + L"tail";   // pairs at 62-63 and 126-127
+
+    CTrayIcon icon;
+    ASSERT_TRUE(icon.Create(nullptr, AppIcon(), tip.c_str()));
+    EXPECT_EQ(Repeat(62), std::wstring(shell.Calls(NIM_ADD, icon.m_hWnd)[0].nid.szTip));
+    EXPECT_EQ(Repeat(62) + pair + Repeat(62), std::wstring(icon.m_szTip));
+
+    // A pair that fits ends the tip whole.
+    const std::wstring fits = Repeat(61) + pair + L"more";
+    CTrayIcon icon2;
+    ASSERT_TRUE(icon2.Create(nullptr, AppIcon(), fits.c_str()));
+    EXPECT_EQ(Repeat(61) + pair, std::wstring(shell.Calls(NIM_ADD, icon2.m_hWnd)[0].nid.szTip));
 }
 
 TEST(TrayIconRecord, NullTooltipGivesAnEmptyTip)
@@ -109,13 +129,13 @@ TEST(TrayIconRecord, NullTooltipGivesAnEmptyTip)
     // The tip field must be cleared, not left with whatever the stack held.
     EXPECT_TRUE(CTrayIcon::AddIcon(someWindow, 7, AppIcon(), nullptr));
     ASSERT_EQ(1u, shell.notify.size());
-    EXPECT_STREQ("", shell.notify[0].nid.szTip);
+    EXPECT_STREQ(L"", shell.notify[0].nid.szTip);
     EXPECT_EQ(7u, shell.notify[0].nid.uID);
 
     CTrayIcon icon;
     ASSERT_TRUE(icon.Create(nullptr, AppIcon(), nullptr));
-    EXPECT_STREQ("", shell.Calls(NIM_ADD, icon.m_hWnd)[0].nid.szTip);
-    EXPECT_STREQ("", icon.m_szTip);
+    EXPECT_STREQ(L"", shell.Calls(NIM_ADD, icon.m_hWnd)[0].nid.szTip);
+    EXPECT_STREQ(L"", icon.m_szTip);
 }
 
 TEST(TrayIconRecord, DeleteNamesOnlyTheWindowAndIdentifier)
@@ -126,13 +146,13 @@ TEST(TrayIconRecord, DeleteNamesOnlyTheWindowAndIdentifier)
     ASSERT_EQ(1u, shell.notify.size());
     const test::NotifyCall& del = shell.notify[0];
     EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), del.op);
-    EXPECT_EQ(88u, del.cbSizeSeen);
+    EXPECT_EQ(test::kNotifyRecordSize, del.cbSizeSeen);
     EXPECT_EQ(GetDesktopWindow(), del.nid.hWnd);
     EXPECT_EQ(3u, del.nid.uID);
     EXPECT_EQ(0u, del.nid.uFlags);
     EXPECT_EQ(0u, del.nid.uCallbackMessage);
     EXPECT_EQ(nullptr, del.nid.hIcon);
-    EXPECT_STREQ("", del.nid.szTip);
+    EXPECT_STREQ(L"", del.nid.szTip);
 }
 
 TEST(TrayIconLife, RefusedIconStillCreatesAndComesBackOnTaskbarCreated)
@@ -140,13 +160,13 @@ TEST(TrayIconLife, RefusedIconStillCreatesAndComesBackOnTaskbarCreated)
     test::FakeTrayShell shell;
     shell.notifyResult = FALSE;   // no taskbar yet
     CTrayIcon icon;
-    EXPECT_TRUE(icon.Create(nullptr, AppIcon(), "later"));
-    EXPECT_STREQ("later", icon.m_szTip);
+    EXPECT_TRUE(icon.Create(nullptr, AppIcon(), L"later"));
+    EXPECT_STREQ(L"later", icon.m_szTip);
     shell.notifyResult = TRUE;
     EXPECT_EQ(0, SendMessageA(icon.m_hWnd, WM_TASKBARCREATED, 0, 0));
     const auto adds = shell.Calls(NIM_ADD, icon.m_hWnd);
     ASSERT_EQ(2u, adds.size());
-    EXPECT_STREQ("later", adds[1].nid.szTip);
+    EXPECT_STREQ(L"later", adds[1].nid.szTip);
     EXPECT_EQ(AppIcon(), adds[1].nid.hIcon);
 }
 
@@ -154,16 +174,16 @@ TEST(TrayIconLife, FailedCreateAddsNothingAndSetsNothing)
 {
     test::FakeTrayShell shell;
     CTrayIcon icon;
-    ASSERT_TRUE(icon.Create(nullptr, AppIcon(), "first"));
+    ASSERT_TRUE(icon.Create(nullptr, AppIcon(), L"first"));
     const HWND first = icon.m_hWnd;
     shell.notify.clear();
     // A second window cannot be made for the same object.
     test::MessageLog owner("owner");
     BorrowedWnd ownerWnd(owner.hwnd());
-    EXPECT_FALSE(icon.Create(&ownerWnd, nullptr, "second"));
+    EXPECT_FALSE(icon.Create(&ownerWnd, nullptr, L"second"));
     EXPECT_TRUE(shell.notify.empty());
     EXPECT_EQ(first, icon.m_hWnd);
-    EXPECT_STREQ("first", icon.m_szTip);
+    EXPECT_STREQ(L"first", icon.m_szTip);
     EXPECT_EQ(AppIcon(), icon.m_hTrayIcon);
     EXPECT_EQ(nullptr, icon.m_hWndOwner);
 }
@@ -174,7 +194,7 @@ TEST(TrayIconLife, DestructionDeletesTheIconThenTheWindow)
     HWND hwnd = nullptr;
     {
         CTrayIcon icon;
-        ASSERT_TRUE(icon.Create(nullptr, AppIcon(), "t"));
+        ASSERT_TRUE(icon.Create(nullptr, AppIcon(), L"t"));
         hwnd = icon.m_hWnd;
         EXPECT_TRUE(icon.RemoveIcon());
         ASSERT_EQ(1u, shell.Calls(NIM_DELETE, hwnd).size());
@@ -207,9 +227,9 @@ TEST(TrayIconLife, RealShellAcceptsTheRecord)
     CTrayIcon icon;
     test::MessageLog owner("owner");
     BorrowedWnd ownerWnd(owner.hwnd());
-    ASSERT_TRUE(icon.Create(&ownerWnd, AppIcon(), "Traylet test icon"));
-    ASSERT_TRUE(CTrayIcon::AddIcon(icon.m_hWnd, 1, AppIcon(), "second id"));
-    EXPECT_FALSE(CTrayIcon::AddIcon(icon.m_hWnd, 1, AppIcon(), "again")) << "an icon that exists is not added twice";
+    ASSERT_TRUE(icon.Create(&ownerWnd, AppIcon(), L"Traylet test icon"));
+    ASSERT_TRUE(CTrayIcon::AddIcon(icon.m_hWnd, 1, AppIcon(), L"second id"));
+    EXPECT_FALSE(CTrayIcon::AddIcon(icon.m_hWnd, 1, AppIcon(), L"again")) << "an icon that exists is not added twice";
     EXPECT_TRUE(CTrayIcon::DeleteIcon(icon.m_hWnd, 1));
     EXPECT_TRUE(icon.RemoveIcon());
     EXPECT_FALSE(icon.RemoveIcon());
@@ -223,7 +243,7 @@ protected:
     void SetUp() override
     {
         ownerWnd = std::make_unique<BorrowedWnd>(owner.hwnd());
-        ASSERT_TRUE(icon.Create(ownerWnd.get(), AppIcon(), "mouse"));
+        ASSERT_TRUE(icon.Create(ownerWnd.get(), AppIcon(), L"mouse"));
         test::Flush();
         owner.clear();
     }
@@ -294,7 +314,7 @@ TEST(TrayIconNullOwner, ForwardingGoesNowhere)
 {
     test::FakeTrayShell shell;
     CTrayIcon icon;
-    ASSERT_TRUE(icon.Create(nullptr, AppIcon(), "orphan"));
+    ASSERT_TRUE(icon.Create(nullptr, AppIcon(), L"orphan"));
     test::Flush();
     SendMessageA(icon.m_hWnd, WM_TRAYICON_CALLBACK, 0, WM_LBUTTONDBLCLK);
     SendMessageA(icon.m_hWnd, WM_COMMAND, ID_OPTIONS, 0);

@@ -75,7 +75,7 @@ struct PopupOwner {
             menuWasVisible = IsWindowVisible(menu->m_hWnd) != FALSE;
             foregroundAtBuild = GetForegroundWindow();
             for (int i = 0; i < itemsToAdd; ++i)
-                menu->AddItem(0, ID_DOCK_FIRST + i, "Window", nullptr, FALSE);
+                menu->AddItem(0, ID_DOCK_FIRST + i, L"Window", nullptr, FALSE);
             handled = true;
             return 1;
         };
@@ -133,7 +133,7 @@ TEST_F(TrayPopup, RightClickBuildsShowsAndReportsInOrder)
     PopupOwner owner;
     owner.itemsToAdd = 2;
     CTrayIcon icon;
-    ASSERT_TRUE(icon.Create(&owner.wnd, test::AppIcon(), "right"));
+    ASSERT_TRUE(icon.Create(&owner.wnd, test::AppIcon(), L"right"));
     test::Flush();
     owner.log.clear();
 
@@ -179,7 +179,7 @@ TEST_F(TrayPopup, AnEmptyPopupIsStillShown)
 {
     PopupOwner owner;   // adds nothing
     CTrayIcon icon;
-    ASSERT_TRUE(icon.Create(&owner.wnd, test::AppIcon(), "empty"));
+    ASSERT_TRUE(icon.Create(&owner.wnd, test::AppIcon(), L"empty"));
     test::Flush();
     owner.log.clear();
 
@@ -207,7 +207,7 @@ TEST_F(TrayPopup, AnEmptyPopupIsStillShown)
 TEST_F(TrayPopup, WithoutAnOwnerThePopupOpensAndNothingIsSent)
 {
     CTrayIcon icon;
-    ASSERT_TRUE(icon.Create(nullptr, test::AppIcon(), "orphan"));
+    ASSERT_TRUE(icon.Create(nullptr, test::AppIcon(), L"orphan"));
     test::Flush();
 
     CMenuEx* opened = nullptr;
@@ -290,7 +290,7 @@ TEST_F(TrayPopup, AnIconDroppedWhileItsPopupIsOpenIsNeverTouchedAgain)
     GuardedMemory memory;
     static_assert(sizeof(CTrayIcon) < 4096, "fits the guarded page");
     auto* icon = new (memory.get()) CTrayIcon;
-    ASSERT_TRUE(icon->Create(&owner.wnd, test::AppIcon(), "docked window"));
+    ASSERT_TRUE(icon->Create(&owner.wnd, test::AppIcon(), L"docked window"));
     const HWND iconWnd = icon->m_hWnd;
     test::Flush();
     owner.log.clear();
@@ -346,7 +346,7 @@ TEST_F(TrayPopup, TheSweepsDropOfADockedRecordDuringItsPopupLeavesTheProgramRunn
     auto* entry = new DockEntry{};
     entry->hWnd = docked;
     entry->pTrayIcon = new CTrayIcon;
-    ASSERT_TRUE(entry->pTrayIcon->Create(&owner.wnd, test::AppIcon(), "docked"));
+    ASSERT_TRUE(entry->pTrayIcon->Create(&owner.wnd, test::AppIcon(), L"docked"));
     const HWND iconWnd = entry->pTrayIcon->m_hWnd;
     test::Flush();
     owner.log.clear();
@@ -374,7 +374,7 @@ TEST_F(TrayPopup, TheSweepsDropOfADockedRecordDuringItsPopupLeavesTheProgramRunn
 
     // Another icon still opens its popup and reports.
     CTrayIcon next;
-    ASSERT_TRUE(next.Create(&owner.wnd, test::AppIcon(), "next"));
+    ASSERT_TRUE(next.Create(&owner.wnd, test::AppIcon(), L"next"));
     owner.menu = nullptr;
     owner.log.clear();
     WhileLooping user2([&] {
