@@ -85,8 +85,14 @@ BOOL CTrayDockDlg::PreTranslateMessage(MSG* pMsg)
     // IDOK or IDCANCEL never comes this way and ends the dialog.
     if (pMsg->message == WM_COMMAND && pMsg->hwnd == m_hWnd &&
         (pMsg->wParam == IDOK || pMsg->wParam == IDCANCEL)) {
-        ShowWindow(m_hWnd, SW_HIDE);
-        m_trayIcon.HideToTray(FALSE);
+        HideIntoTray();
+        return TRUE;
+    }
+    // Escape means the same as the close button. The dialog manager would
+    // turn it into a sent IDCANCEL, which ends the program.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE &&
+        (pMsg->hwnd == m_hWnd || IsChild(m_hWnd, pMsg->hwnd))) {
+        HideIntoTray();
         return TRUE;
     }
     return CDialog::PreTranslateMessage(pMsg);
@@ -179,6 +185,12 @@ LRESULT CTrayDockDlg::OnTrayBuildMenu(WPARAM wParam, LPARAM lParam)
     else
         m_docker.ComposeWindowMenu(*menu, hIcon);
     return 1;
+}
+
+void CTrayDockDlg::HideIntoTray()
+{
+    ShowWindow(m_hWnd, SW_HIDE);
+    m_trayIcon.HideToTray(FALSE);
 }
 
 void CTrayDockDlg::ShowOptions()

@@ -41,6 +41,8 @@ public:
 
     // "Options": allow the dialog to show and bring it out of the tray.
     void ShowOptions();
+    // The close button, Escape: back into the tray, the program goes on.
+    void HideIntoTray();
 
 protected:
     BOOL OnInitDialog() override;

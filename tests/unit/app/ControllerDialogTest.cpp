@@ -64,7 +64,8 @@ TEST(ControllerDialog, WindowMenuHasNoSizeAndNoMaximize)
 TEST(ControllerDialog, QueuedCloseHidesAndTheLoopGoesOn)
 {
     DialogScenario s;
-    bool shown = false, hiddenByCancel = false, shownAgain = false, hiddenByOk = false, stillThere = false;
+    bool shown = false, hiddenByCancel = false, shownAgain = false, hiddenByOk = false, hiddenByEscape = false,
+         stillThere = false;
     s.then([&](CTrayDockDlg& d) {
          d.m_bShowAllowed = TRUE;
          ShowWindow(d.m_hWnd, SW_SHOW);
@@ -84,6 +85,13 @@ TEST(ControllerDialog, QueuedCloseHidesAndTheLoopGoesOn)
         })
         .then([&](CTrayDockDlg& d) {
             hiddenByOk = hiddenByOk && !Visible(d);
+            // Escape as the keyboard delivers it, to the control with the focus.
+            ShowWindow(d.m_hWnd, SW_SHOW);
+            SetFocus(GetDlgItem(d.m_hWnd, 1001));
+            PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        })
+        .then([&](CTrayDockDlg& d) {
+            hiddenByEscape = !Visible(d);
             stillThere = IsWindow(d.m_hWnd) && d.IsInModalLoop();
         });
     // The final sent IDCANCEL does not pass the queue and ends the dialog.
@@ -92,6 +100,7 @@ TEST(ControllerDialog, QueuedCloseHidesAndTheLoopGoesOn)
     EXPECT_TRUE(hiddenByCancel);
     EXPECT_TRUE(shownAgain);
     EXPECT_TRUE(hiddenByOk);
+    EXPECT_TRUE(hiddenByEscape);
     EXPECT_TRUE(stillThere);
     EXPECT_EQ(nullptr, s.dlg.m_hWnd);
 }
