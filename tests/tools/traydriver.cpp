@@ -3,6 +3,10 @@
 // exits 0 on success, 1 when what was asked for is not so, 2 on bad usage.
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include "tests/tools/ScreenSearch.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -191,6 +195,82 @@ int Dock(HWND dialog, HWND ownIcon, const char* title)
     return 0;
 }
 
+// The command line's arguments as UTF-16: texts in any script reach the
+// tool whole, where main's arguments would be cut to the ANSI code page.
+std::wstring WideArg(int i)
+{
+    int n = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &n);
+    std::wstring out = (args && i < n) ? args[i] : L"";
+    LocalFree(args);
+    return out;
+}
+
+HFONT FontFor(const std::wstring& kind)
+{
+    if (kind == L"status") {   // what the shell's tooltips draw with
+        NONCLIENTMETRICSW ncm{};
+        ncm.cbSize = sizeof ncm;
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+        return CreateFontIndirectW(&ncm.lfStatusFont);
+    }
+    LOGFONTW lf{};   // the popup's own font
+    lf.lfHeight = 13;
+    lf.lfWeight = kind == L"bold" ? FW_BOLD : FW_NORMAL;
+    lstrcpyW(lf.lfFaceName, L"Tahoma");
+    return CreateFontIndirectW(&lf);
+}
+
+// Looks for TEXT drawn in FONT (menu, bold, status) inside the screen's
+// rectangle; prints where it is.
+int FindText(int x, int y, int w, int h)
+{
+    const std::wstring font = WideArg(6), text = WideArg(7);
+    HFONT hFont = FontFor(font);
+    const screensearch::Mask needle = screensearch::Rendered(1000, 60, [&](HDC dc) {
+        HGDIOBJ old = SelectObject(dc, hFont);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 0, 0));
+        TextOutW(dc, 4, 4, text.c_str(), static_cast<int>(text.size()));
+        SelectObject(dc, old);
+    });
+    DeleteObject(hFont);
+    POINT at{};
+    if (!screensearch::Find(screensearch::ScreenMask(x, y, w, h), needle, &at))
+        return 1;
+    std::printf("%ld %ld\n", x + at.x, y + at.y);
+    return 0;
+}
+
+// Looks for the icon of FILE (its first small icon; "-" for the standard
+// application icon) as the popup draws it: at 32 x 32, shrunk to 16 x 16.
+int FindIcon(int x, int y, int w, int h)
+{
+    const std::wstring file = WideArg(6);
+    HICON icon = nullptr;
+    if (file == L"-")
+        icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+    else if (ExtractIconExW(file.c_str(), 0, nullptr, &icon, 1) == 0)
+        return 2;
+    const screensearch::Mask needle = screensearch::Rendered(24, 24, [&](HDC dc) {
+        HDC big = CreateCompatibleDC(dc);
+        HBITMAP bmp = CreateCompatibleBitmap(dc, 32, 32);
+        HGDIOBJ old = SelectObject(big, bmp);
+        RECT all{0, 0, 32, 32};
+        FillRect(big, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DrawIcon(big, 0, 0, icon);
+        StretchBlt(dc, 4, 4, 16, 16, big, 0, 0, 32, 32, SRCCOPY);
+        SelectObject(big, old);
+        DeleteObject(bmp);
+        DeleteDC(big);
+    });
+    POINT at{};
+    if (!screensearch::Find(screensearch::ScreenMask(x, y, w, h), needle, &at))
+        return 1;
+    std::printf("%ld %ld\n", x + at.x, y + at.y);
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr,
@@ -206,7 +286,9 @@ int Usage()
                  "       traydriver catalogue DLG                 admissible windows in order\n"
                  "       traydriver open-menu ICON [keep]         post a right-click, time the popup\n"
                  "       traydriver dock DLG OWNICON TITLE        dock a window as its menu row would\n"
-                 "       traydriver hung HWND                     0 when the window counts as hung\n");
+                 "       traydriver hung HWND                     0 when the window counts as hung\n"
+                 "       traydriver find-text X Y W H FONT TEXT   TEXT drawn in FONT (menu|bold|status) there\n"
+                 "       traydriver find-icon X Y W H FILE|-      FILE's small icon as the popup draws it\n");
     return 2;
 }
 
@@ -275,6 +357,10 @@ int main(int argc, char** argv)
         return Dock(ParseHwnd(argv[2]), ParseHwnd(argv[3]), argv[4]);
     if (cmd == "hung" && argc == 3)
         return IsHungAppWindow(ParseHwnd(argv[2])) ? 0 : 1;
+    if ((cmd == "find-text" && argc == 8) || (cmd == "find-icon" && argc == 7)) {
+        const int x = std::atoi(argv[2]), y = std::atoi(argv[3]), w = std::atoi(argv[4]), h = std::atoi(argv[5]);
+        return cmd == "find-text" ? FindText(x, y, w, h) : FindIcon(x, y, w, h);
+    }
     if (cmd == "cursor" && argc == 4)
         return SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3])) ? 0 : 1;
     return Usage();

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Titles in any script and programs' own icons, seen from outside with the
+# real pointer: two windows of Wine's notepad, titled in Cyrillic and in
+# Chinese, are listed in the main menu as written and with notepad's own
+# icon; the Cyrillic one is docked from its row and its icon's tooltip reads
+# as written. Texts and icons are found on the screen by rendering them here
+# in the same fonts; the same text with '?' for every letter outside the
+# ANSI code page (what an 8-bit program shows) must not be found.
+. "$(dirname "$0")/common.bash"
+fail() { import -window root "$OUT/failure.png" 2>/dev/null || true; echo "FAIL: $* (screen: $OUT/failure.png)" >&2; exit 1; }
+drvrc() { wine "$BIN/traydriver.exe" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+CYRILLIC='Привет.txt - Notepad' CYRILLIC_ANSI='??????.txt - Notepad'
+CHINESE='你好.txt - Notepad' CHINESE_ANSI='??.txt - Notepad'
+NOTEPAD='C:\windows\notepad.exe'
+dir="$WINEPREFIX/drive_c/traylet-titles"
+mkdir -p "$dir"
+printf 'one' >"$dir/Привет.txt"
+printf 'two' >"$dir/你好.txt"
+
+drv find '#32770' Traylet >/dev/null && fail "a Traylet is already running"
+notepads() { [ "$(drv list | grep -c ' visible=1 .* class=Notepad ')" -eq "$1" ]; }
+start_bg notepad 'C:\traylet-titles\Привет.txt'
+wait_until 10 notepads 1 || fail "notepad did not start"
+cyr=$(drv find Notepad -)
+start_bg notepad 'C:\traylet-titles\你好.txt'
+wait_until 10 notepads 2 || fail "the second notepad did not start"
+start_traylet
+
+# A real right-click on our icon, the first in the notification area.
+popup_line() { drv list | grep ' class=Traylet:' | grep ' visible=1 ' | head -n1; }
+xdotool mousemove 1013 757 click 3
+wait_until 5 popup_line || fail "no main menu after a right-click on the icon"
+[[ $(popup_line) =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || fail "popup: $(popup_line)"
+# Inside the frame: the frame's dark edge is no part of any row.
+PX=$(( BASH_REMATCH[1] + 3 )) PY=$(( BASH_REMATCH[2] + 3 ))
+PW=$(( BASH_REMATCH[3] - BASH_REMATCH[1] - 6 )) PH=$(( BASH_REMATCH[4] - BASH_REMATCH[2] - 6 ))
+in_menu() { drvrc find-text "$PX" "$PY" "$PW" "$PH" "$@"; }
+sleep 0.3   # the first paint
+for pair in "$CYRILLIC|$CYRILLIC_ANSI" "$CHINESE|$CHINESE_ANSI"; do
+  title=${pair%|*} ansi=${pair#*|}
+  in_menu menu "$title" >/dev/null || { screenshot menu >/dev/null; fail "'$title' is not drawn in the menu"; }
+  in_menu menu "$ansi" >/dev/null && fail "'$ansi' is drawn in the menu"
+done
+pass "both titles are drawn in the menu as written"
+
+icons=$(drvrc find-icon "$PX" "$PY" "$PW" "$PH" "$NOTEPAD") || fail "notepad's icon is not in the menu"
+drvrc find-icon "$PX" "$PY" "$PW" "$PH" - >/dev/null && fail "the standard icon is in the menu"
+pass "notepad's rows show notepad's own icon (at $icons)"
+
+# Dock the Cyrillic window from its row.
+read -r tx ty < <(in_menu menu "$CYRILLIC")
+xdotool mousemove $(( tx + 10 )) $(( ty + 4 ))
+sleep 0.3
+xdotool click 1
+hidden() { drv state "$cyr" | grep -q ' visible=0 '; }
+wait_until 5 hidden || fail "the Cyrillic window was not docked"
+pass "docked from its row"
+
+# Its icon is the second; its tooltip shows when the pointer rests on it.
+tip_line() { drv list | grep ' class=tooltips_class32 ' | grep ' visible=1 ' | head -n1; }
+xdotool mousemove 700 400
+sleep 0.3
+xdotool mousemove 993 757
+wait_until 8 tip_line || fail "no tooltip over the docked window's icon"
+[[ $(tip_line) =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || fail "tooltip: $(tip_line)"
+TX=${BASH_REMATCH[1]} TY=${BASH_REMATCH[2]} TW=$(( BASH_REMATCH[3] - BASH_REMATCH[1] )) TH=$(( BASH_REMATCH[4] - BASH_REMATCH[2] ))
+drvrc find-text "$TX" "$TY" "$TW" "$TH" status "$CYRILLIC" >/dev/null \
+  || { screenshot tooltip >/dev/null; fail "the tooltip does not read '$CYRILLIC'"; }
+drvrc find-text "$TX" "$TY" "$TW" "$TH" status "$CYRILLIC_ANSI" >/dev/null && fail "the tooltip reads '$CYRILLIC_ANSI'"
+pass "the docked icon's tooltip reads as written"
+xdotool mousemove 700 400
+
+stop_traylet
+shown() { drv state "$cyr" | grep -q ' visible=1 '; }
+wait_until 5 shown || fail "the docked window did not come back at exit"
+pass "exit brings it back"
