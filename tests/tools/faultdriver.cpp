@@ -16,12 +16,40 @@
 //       (141), Options (142), Close All (144), Minimize All from OWNICON, and
 //       Restore, Minimize, Maximize and Exit (146-149) from a docked
 //       window's icon. Prints the counts of what it posted.
+//   faultdriver terminate PID
+//       Ends the process PID with TerminateProcess, as a task manager does,
+//       and waits until it has ended.
+//   faultdriver back CLASS MS [PID]
+//       Waits (up to MS) until every top-level window of CLASS is back:
+//       visible, and minimized if its title says "Minimized", maximized if it
+//       says "Maximized", neither otherwise. With PID, first prints
+//       "watching" and waits for that process to end. Prints "back N ms",
+//       counted from the end of PID, or from the start without one; on
+//       timeout prints what is not back and exits 1.
+//   faultdriver corrupt vtable|prop DLG
+//       Makes the next message to DLG fault inside the program's own code:
+//       reads the address of the object bound to the dialog (its window
+//       property "Traylet.CWnd") and overwrites that object's vtable pointer
+//       in the program's memory (vtable), or points the property at an
+//       address where nothing is mapped (prop). Then sends DLG a WM_NULL from
+//       this process and prints how the send ended and how long the process
+//       took to end (it is given 2 s).
+//   faultdriver record HWND:PID:FLAGS...
+//       Writes a record of docked windows as the program writes its own:
+//       value "<this process's id>" under HKCU\Software\Traylet\Docked
+//       (made volatile), header "TLD1" and this process's creation time, one
+//       entry per argument (FLAGS 1 minimized, 2 maximized). Prints this
+//       process's id; once it has ended, the record's owner is gone.
+//   faultdriver records
+//       Lists the values under that key: "NAME SIZE", one a line.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -229,11 +257,196 @@ int Flood(HWND dialog, HWND ownIcon, int count, uint32_t seed)
     return 0;
 }
 
+int Terminate(DWORD pid)
+{
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!process || !TerminateProcess(process, 0)) {
+        std::printf("could not end %lu: error %lu\n", pid, GetLastError());
+        return 1;
+    }
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    return 0;
+}
+
+struct BackCheck {
+    const char* cls = nullptr;
+    int windows = 0;
+    std::string notBack;
+};
+
+BOOL CALLBACK CheckBack(HWND hwnd, LPARAM lParam)
+{
+    auto* check = reinterpret_cast<BackCheck*>(lParam);
+    char cls[64] = "", title[128] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::strcmp(cls, check->cls) != 0)
+        return TRUE;
+    GetWindowTextA(hwnd, title, sizeof title);
+    ++check->windows;
+    const bool wantMin = std::strstr(title, "Minimized") != nullptr;
+    const bool wantMax = std::strstr(title, "Maximized") != nullptr;
+    if (!IsWindowVisible(hwnd) || (IsIconic(hwnd) != 0) != wantMin || (IsZoomed(hwnd) != 0) != wantMax)
+        check->notBack += std::string("'") + title + "' ";
+    return TRUE;
+}
+
+double Ms(const LARGE_INTEGER& from)
+{
+    LARGE_INTEGER now, freq;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&freq);
+    return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+int Back(const char* cls, DWORD ms, DWORD pid)
+{
+    if (pid) {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        if (!process) {
+            std::printf("no process %lu\n", pid);
+            return 1;
+        }
+        std::printf("watching\n");
+        std::fflush(stdout);
+        const DWORD waited = WaitForSingleObject(process, ms);
+        CloseHandle(process);
+        if (waited != WAIT_OBJECT_0) {
+            std::printf("process %lu did not end\n", pid);
+            return 1;
+        }
+    }
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    for (;;) {
+        BackCheck check;
+        check.cls = cls;
+        EnumWindows(CheckBack, reinterpret_cast<LPARAM>(&check));
+        if (check.windows > 0 && check.notBack.empty()) {
+            std::printf("back %.0f ms\n", Ms(start));
+            return 0;
+        }
+        if (Ms(start) > ms) {
+            std::printf("not back after %lu ms: %s\n", ms, check.windows ? check.notBack.c_str() : "no windows");
+            return 1;
+        }
+        Sleep(2);
+    }
+}
+
+int Corrupt(const char* how, HWND dialog)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialog, &pid);
+    const auto object = reinterpret_cast<uintptr_t>(GetPropA(dialog, "Traylet.CWnd"));
+    if (!pid || !object) {
+        std::printf("no bound object on 0x%lx\n", Hex(dialog));
+        return 1;
+    }
+    HANDLE process = OpenProcess(PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_VM_OPERATION | SYNCHRONIZE, FALSE, pid);
+    if (!process) {
+        std::printf("cannot open process %lu: error %lu\n", pid, GetLastError());
+        return 1;
+    }
+    // An address in the first page, where nothing is ever mapped.
+    const uintptr_t bogus = 0x100;
+    if (std::strcmp(how, "vtable") == 0) {
+        uintptr_t vtable = 0;
+        SIZE_T done = 0;
+        if (!ReadProcessMemory(process, reinterpret_cast<void*>(object), &vtable, sizeof vtable, &done) ||
+            !WriteProcessMemory(process, reinterpret_cast<void*>(object), &bogus, sizeof bogus, &done)) {
+            std::printf("cannot rewrite the object at 0x%lx: error %lu\n", static_cast<unsigned long>(object),
+                        GetLastError());
+            return 1;
+        }
+        std::printf("object 0x%lx: vtable 0x%lx -> 0x%lx\n", static_cast<unsigned long>(object),
+                    static_cast<unsigned long>(vtable), static_cast<unsigned long>(bogus));
+    } else if (!SetPropA(dialog, "Traylet.CWnd", reinterpret_cast<HANDLE>(bogus))) {
+        std::printf("cannot set the property: error %lu\n", GetLastError());
+        return 1;
+    } else {
+        std::printf("property 0x%lx -> 0x%lx\n", static_cast<unsigned long>(object), static_cast<unsigned long>(bogus));
+    }
+    DWORD_PTR result = 0;
+    SetLastError(0);
+    LARGE_INTEGER sent;
+    QueryPerformanceCounter(&sent);
+    const BOOL answered = SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    std::printf("send: %s (error %lu)\n", answered ? "answered" : "no answer", GetLastError());
+    if (WaitForSingleObject(process, 2000) == WAIT_TIMEOUT)
+        std::printf("process still running\n");
+    else
+        std::printf("process ended %.0f ms after the send\n", Ms(sent));
+    CloseHandle(process);
+    return 0;
+}
+
+// The record's layout, written out here rather than taken from the program:
+// a scenario that plants a record checks the format as well as the rule.
+const char kDocked[] = "Software\\Traylet\\Docked";
+
+int Record(int count, char** specs)
+{
+    std::vector<DWORD> data;
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    data.push_back(0x31444C54);   // "TLD1"
+    data.push_back(created.dwLowDateTime);
+    data.push_back(created.dwHighDateTime);
+    for (int i = 0; i < count; ++i) {
+        unsigned long hwnd = 0, pid = 0, flags = 0;
+        if (std::sscanf(specs[i], "%lx:%lu:%lu", &hwnd, &pid, &flags) != 3) {
+            std::fprintf(stderr, "bad entry '%s'\n", specs[i]);
+            return 2;
+        }
+        data.push_back(hwnd);
+        data.push_back(pid);
+        data.push_back(flags);
+    }
+    HKEY parent = nullptr, key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Traylet", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &parent, nullptr) != ERROR_SUCCESS ||
+        RegCreateKeyExA(parent, "Docked", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+        return 1;
+    char name[16];
+    std::snprintf(name, sizeof name, "%lu", GetCurrentProcessId());
+    const LONG set = RegSetValueExA(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(data.data()),
+                                    static_cast<DWORD>(data.size() * sizeof(DWORD)));
+    RegCloseKey(key);
+    RegCloseKey(parent);
+    if (set != ERROR_SUCCESS)
+        return 1;
+    std::printf("%s\n", name);
+    return 0;
+}
+
+int Records()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDocked, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD cch = sizeof name, size = 0;
+        if (RegEnumValueA(key, i, name, &cch, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+            break;
+        std::printf("%s %lu\n", name, size);
+    }
+    RegCloseKey(key);
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr,
                  "usage: faultdriver buildmenu DLG ICON\n"
-                 "       faultdriver flood DLG OWNICON COUNT SEED\n");
+                 "       faultdriver flood DLG OWNICON COUNT SEED\n"
+                 "       faultdriver terminate PID\n"
+                 "       faultdriver back CLASS MS [PID]\n"
+                 "       faultdriver corrupt vtable|prop DLG\n"
+                 "       faultdriver record HWND:PID:FLAGS...\n"
+                 "       faultdriver records\n");
     return 2;
 }
 
@@ -246,5 +459,16 @@ int main(int argc, char** argv)
     if (argc == 6 && std::strcmp(argv[1], "flood") == 0)
         return Flood(ParseHwnd(argv[2]), ParseHwnd(argv[3]), std::atoi(argv[4]),
                      static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
+    if (argc == 3 && std::strcmp(argv[1], "terminate") == 0)
+        return Terminate(std::strtoul(argv[2], nullptr, 0));
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "back") == 0)
+        return Back(argv[2], std::strtoul(argv[3], nullptr, 0), argc == 5 ? std::strtoul(argv[4], nullptr, 0) : 0);
+    if (argc == 4 && std::strcmp(argv[1], "corrupt") == 0 &&
+        (std::strcmp(argv[2], "vtable") == 0 || std::strcmp(argv[2], "prop") == 0))
+        return Corrupt(argv[2], ParseHwnd(argv[3]));
+    if (argc >= 2 && std::strcmp(argv[1], "record") == 0)
+        return Record(argc - 2, argv + 2);
+    if (argc == 2 && std::strcmp(argv[1], "records") == 0)
+        return Records();
     return Usage();
 }

@@ -2,6 +2,7 @@
 // of other processes on the same Wine desktop. Prints results on stdout;
 // exits 0 on success, 1 when what was asked for is not so, 2 on bad usage.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -191,6 +192,21 @@ int Dock(HWND dialog, HWND ownIcon, const char* title)
     return 0;
 }
 
+// The running processes of an executable name: "PID PARENT" a line.
+int Processes(const char* exe)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 1;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, exe) == 0)
+            std::printf("%lu %lu\n", entry.th32ProcessID, entry.th32ParentProcessID);
+    CloseHandle(snapshot);
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr,
@@ -206,7 +222,8 @@ int Usage()
                  "       traydriver catalogue DLG                 admissible windows in order\n"
                  "       traydriver open-menu ICON [keep]         post a right-click, time the popup\n"
                  "       traydriver dock DLG OWNICON TITLE        dock a window as its menu row would\n"
-                 "       traydriver hung HWND                     0 when the window counts as hung\n");
+                 "       traydriver hung HWND                     0 when the window counts as hung\n"
+                 "       traydriver procs EXE                     running processes of EXE: PID PARENT\n");
     return 2;
 }
 
@@ -275,6 +292,8 @@ int main(int argc, char** argv)
         return Dock(ParseHwnd(argv[2]), ParseHwnd(argv[3]), argv[4]);
     if (cmd == "hung" && argc == 3)
         return IsHungAppWindow(ParseHwnd(argv[2])) ? 0 : 1;
+    if (cmd == "procs" && argc == 3)
+        return Processes(argv[2]);
     if (cmd == "cursor" && argc == 4)
         return SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3])) ? 0 : 1;
     return Usage();
