@@ -19,13 +19,17 @@
 //   faultdriver terminate PID
 //       Ends the process PID with TerminateProcess, as a task manager does,
 //       and waits until it has ended.
-//   faultdriver back CLASS MS [PID]
-//       Waits (up to MS) until every top-level window of CLASS is back:
-//       visible, and minimized if its title says "Minimized", maximized if it
-//       says "Maximized", neither otherwise. With PID, first prints
-//       "watching" and waits for that process to end. Prints "back N ms",
-//       counted from the end of PID, or from the start without one; on
-//       timeout prints what is not back and exits 1.
+//   faultdriver back CLASS[:TITLE] MS [PID]
+//       Prints "watching", then waits (up to MS) until every top-level window
+//       of CLASS (with that exact title, if given) is back: visible, and
+//       minimized if its title says "Minimized", maximized if it says
+//       "Maximized", neither otherwise. With PID, waits for that process to
+//       end first. Prints "back N ms", counted from the end of PID, or from
+//       "watching" without one; on timeout prints what is not back and exits 1.
+//   faultdriver endsession DLG CLASS MS
+//       Sends DLG WM_QUERYENDSESSION and prints its answer ("query N"), then
+//       WM_ENDSESSION with wParam TRUE, and waits as "back" does for the
+//       windows of CLASS, counting from the WM_ENDSESSION.
 //   faultdriver corrupt vtable|prop DLG
 //       Makes the next message to DLG fault inside the program's own code:
 //       reads the address of the object bound to the dialog (its window
@@ -271,6 +275,7 @@ int Terminate(DWORD pid)
 
 struct BackCheck {
     const char* cls = nullptr;
+    const char* title = nullptr;   // or any
     int windows = 0;
     std::string notBack;
 };
@@ -283,6 +288,8 @@ BOOL CALLBACK CheckBack(HWND hwnd, LPARAM lParam)
     if (std::strcmp(cls, check->cls) != 0)
         return TRUE;
     GetWindowTextA(hwnd, title, sizeof title);
+    if (check->title && std::strcmp(title, check->title) != 0)
+        return TRUE;
     ++check->windows;
     const bool wantMin = std::strstr(title, "Minimized") != nullptr;
     const bool wantMax = std::strstr(title, "Maximized") != nullptr;
@@ -299,28 +306,16 @@ double Ms(const LARGE_INTEGER& from)
     return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(freq.QuadPart);
 }
 
-int Back(const char* cls, DWORD ms, DWORD pid)
+// Polls from start until the windows are back or ms have passed.
+int WaitBack(const std::string& what, DWORD ms, const LARGE_INTEGER& start)
 {
-    if (pid) {
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-        if (!process) {
-            std::printf("no process %lu\n", pid);
-            return 1;
-        }
-        std::printf("watching\n");
-        std::fflush(stdout);
-        const DWORD waited = WaitForSingleObject(process, ms);
-        CloseHandle(process);
-        if (waited != WAIT_OBJECT_0) {
-            std::printf("process %lu did not end\n", pid);
-            return 1;
-        }
-    }
-    LARGE_INTEGER start;
-    QueryPerformanceCounter(&start);
+    const size_t colon = what.find(':');
+    const std::string cls = what.substr(0, colon);
+    const std::string title = colon == std::string::npos ? std::string() : what.substr(colon + 1);
     for (;;) {
         BackCheck check;
-        check.cls = cls;
+        check.cls = cls.c_str();
+        check.title = colon == std::string::npos ? nullptr : title.c_str();
         EnumWindows(CheckBack, reinterpret_cast<LPARAM>(&check));
         if (check.windows > 0 && check.notBack.empty()) {
             std::printf("back %.0f ms\n", Ms(start));
@@ -332,6 +327,46 @@ int Back(const char* cls, DWORD ms, DWORD pid)
         }
         Sleep(2);
     }
+}
+
+int Back(const char* what, DWORD ms, DWORD pid)
+{
+    HANDLE process = nullptr;
+    if (pid && !(process = OpenProcess(SYNCHRONIZE, FALSE, pid))) {
+        std::printf("no process %lu\n", pid);
+        return 1;
+    }
+    std::printf("watching\n");
+    std::fflush(stdout);
+    if (process) {
+        const DWORD waited = WaitForSingleObject(process, ms);
+        CloseHandle(process);
+        if (waited != WAIT_OBJECT_0) {
+            std::printf("process %lu did not end\n", pid);
+            return 1;
+        }
+    }
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    return WaitBack(what, ms, start);
+}
+
+int EndSession(HWND dialog, const char* what, DWORD ms)
+{
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer)) {
+        std::printf("WM_QUERYENDSESSION not answered\n");
+        return 1;
+    }
+    std::printf("query %lu\n", static_cast<unsigned long>(answer));
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(dialog, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &ignored)) {
+        std::printf("WM_ENDSESSION not answered\n");
+        return 1;
+    }
+    return WaitBack(what, ms, start);
 }
 
 int Corrupt(const char* how, HWND dialog)
@@ -443,7 +478,8 @@ int Usage()
                  "usage: faultdriver buildmenu DLG ICON\n"
                  "       faultdriver flood DLG OWNICON COUNT SEED\n"
                  "       faultdriver terminate PID\n"
-                 "       faultdriver back CLASS MS [PID]\n"
+                 "       faultdriver back CLASS[:TITLE] MS [PID]\n"
+                 "       faultdriver endsession DLG CLASS MS\n"
                  "       faultdriver corrupt vtable|prop DLG\n"
                  "       faultdriver record HWND:PID:FLAGS...\n"
                  "       faultdriver records\n");
@@ -463,6 +499,8 @@ int main(int argc, char** argv)
         return Terminate(std::strtoul(argv[2], nullptr, 0));
     if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "back") == 0)
         return Back(argv[2], std::strtoul(argv[3], nullptr, 0), argc == 5 ? std::strtoul(argv[4], nullptr, 0) : 0);
+    if (argc == 5 && std::strcmp(argv[1], "endsession") == 0)
+        return EndSession(ParseHwnd(argv[2]), argv[3], std::strtoul(argv[4], nullptr, 0));
     if (argc == 4 && std::strcmp(argv[1], "corrupt") == 0 &&
         (std::strcmp(argv[2], "vtable") == 0 || std::strcmp(argv[2], "prop") == 0))
         return Corrupt(argv[2], ParseHwnd(argv[3]));

@@ -192,7 +192,9 @@ int Dock(HWND dialog, HWND ownIcon, const char* title)
     return 0;
 }
 
-// The running processes of an executable name: "PID PARENT" a line.
+// The running processes of an executable name, "PID PARENT CREATED" a line;
+// CREATED is the creation time in 16 hex digits, as a guard's command line
+// gives it, or "-".
 int Processes(const char* exe)
 {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -200,9 +202,18 @@ int Processes(const char* exe)
         return 1;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        if (lstrcmpiA(entry.szExeFile, exe) == 0)
-            std::printf("%lu %lu\n", entry.th32ProcessID, entry.th32ParentProcessID);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, exe) != 0)
+            continue;
+        char created[20] = "-";
+        if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID)) {
+            FILETIME c{}, e{}, k{}, u{};
+            if (GetProcessTimes(process, &c, &e, &k, &u))
+                std::snprintf(created, sizeof created, "%08lX%08lX", c.dwHighDateTime, c.dwLowDateTime);
+            CloseHandle(process);
+        }
+        std::printf("%lu %lu %s\n", entry.th32ProcessID, entry.th32ParentProcessID, created);
+    }
     CloseHandle(snapshot);
     return 0;
 }
@@ -223,7 +234,7 @@ int Usage()
                  "       traydriver open-menu ICON [keep]         post a right-click, time the popup\n"
                  "       traydriver dock DLG OWNICON TITLE        dock a window as its menu row would\n"
                  "       traydriver hung HWND                     0 when the window counts as hung\n"
-                 "       traydriver procs EXE                     running processes of EXE: PID PARENT\n");
+                 "       traydriver procs EXE                     running processes of EXE: PID PARENT CREATED\n");
     return 2;
 }
 
