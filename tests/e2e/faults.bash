@@ -93,7 +93,7 @@ guard_running() { guard_unix_pid >/dev/null; }
 # A process that is not this shell's child: gone once it is reaped or a zombie.
 unix_gone() { [ ! -e "/proc/$1" ] || grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
 guard_other_than() { local p; p=$(guard_unix_pid) && [ "$p" != "$1" ]; }
-record_of() { fd records | grep -q "^$1 "; }
+record_of() { wine reg query 'HKCU\Software\Traylet\Docked' /v "$1" >/dev/null 2>&1; }
 no_record_of() { ! record_of "$1"; }
 
 # Three windows of the helper docked (normal, minimized, maximized), and a
@@ -526,23 +526,29 @@ scenario_run_values() {
   figure "${#kinds[@]} odd values: box unchecked, value untouched"
 }
 
-scenario_terminated() {
+# With three windows docked, the main process ends: by TerminateProcess from
+# another process (as a task manager does), by kill -9, or by a fault in its
+# own code.
+f_main_ends() {  # taskkill | kill | fault
   f_dock_three
   f_watch_back "$HELPER_CLASS" "$TRAYLET_WPID"
-  fd terminate "$TRAYLET_WPID" >/dev/null || die "could not end Traylet"
+  case $1 in
+    taskkill) wine taskkill /F /PID "$TRAYLET_WPID" >/dev/null 2>&1 || die "could not end Traylet" ;;
+    kill) kill -9 "$TRAYLET_PID" ;;
+    # The dialog's object gets a vtable pointer into the first page; the next
+    # message, a WM_NULL sent from the driver's process, faults in Traylet's
+    # dispatch: in its own code, in a handler run for a message sent from
+    # another process, which Wine swallows unless the program acts first.
+    fault)
+      fd corrupt "$TRAYLET_DLG" >"$OUT/corrupt.txt" || die "could not corrupt: $(cat "$OUT/corrupt.txt")"
+      ENDED=$(grep -o 'ended [0-9]* ms' "$OUT/corrupt.txt") || die "no end on the fault: $(tr '\n' ' ' <"$OUT/corrupt.txt")" ;;
+  esac
   wait_pid_gone "$TRAYLET_PID" 10 || die "Traylet's process stayed"
   f_after_main_ended
-  figure "3 windows back ${BACK_MS} ms after the end of the main process"
 }
-
-scenario_killed() {
-  f_dock_three
-  f_watch_back "$HELPER_CLASS" "$TRAYLET_WPID"
-  kill -9 "$TRAYLET_PID"
-  wait_pid_gone "$TRAYLET_PID" 10 || die "Traylet's process stayed"
-  f_after_main_ended
-  figure "3 windows back ${BACK_MS} ms after the end of the main process"
-}
+scenario_terminated() { f_main_ends taskkill; figure "3 windows back ${BACK_MS} ms after the end of the main process"; }
+scenario_killed() { f_main_ends kill; figure "3 windows back ${BACK_MS} ms after the end of the main process"; }
+scenario_fault_in_handler() { f_main_ends fault; figure "$ENDED after the faulting send; 3 windows back ${BACK_MS} ms after that"; }
 
 scenario_both_killed() {
   f_dock_three
@@ -550,7 +556,8 @@ scenario_both_killed() {
   guard=$(guard_unix_pid) || die "no guard process"
   kill -9 "$TRAYLET_PID" "$guard"
   wait_pid_gone "$TRAYLET_PID" 10 && wait_until 10 unix_gone "$guard" || die "the processes stayed"
-  # Nobody is left to bring them back: they stay hidden, and the record stays.
+  # With nobody left to bring them back (given a second to), they stay hidden
+  # and the record stays.
   sleep 1
   [ "$(helper_windows | grep -c ' visible=0 ' || true)" -eq 3 ] || die "not all three stayed hidden"
   record_of "$old" || die "the record of the killed Traylet is gone"
@@ -564,21 +571,6 @@ scenario_both_killed() {
   f_stop_traylet
   no_window_lost
   figure "3 windows back ${BACK_MS} ms after the next start was launched (its start-up included)"
-}
-
-scenario_fault_in_handler() {
-  f_dock_three
-  f_watch_back "$HELPER_CLASS" "$TRAYLET_WPID"
-  # The dialog's object gets a vtable pointer into the first page; the next
-  # message, a WM_NULL sent from the driver's process, faults in Traylet's
-  # dispatch: a fault in its own code, in a handler that runs for a message
-  # sent from another process, which Wine would swallow.
-  fd corrupt vtable "$TRAYLET_DLG" >"$OUT/corrupt.txt" || die "could not corrupt: $(cat "$OUT/corrupt.txt")"
-  local ended
-  ended=$(grep -o 'ended [0-9]* ms' "$OUT/corrupt.txt") || die "Traylet did not end on the fault: $(tr '\n' ' ' <"$OUT/corrupt.txt")"
-  wait_pid_gone "$TRAYLET_PID" 10 || die "Traylet's process stayed"
-  f_after_main_ended
-  figure "$ended after the faulting send; 3 windows back ${BACK_MS} ms after that"
 }
 
 scenario_guard_killed() {

@@ -16,38 +16,25 @@
 //       (141), Options (142), Close All (144), Minimize All from OWNICON, and
 //       Restore, Minimize, Maximize and Exit (146-149) from a docked
 //       window's icon. Prints the counts of what it posted.
-//   faultdriver terminate PID
-//       Ends the process PID with TerminateProcess, as a task manager does,
-//       and waits until it has ended.
 //   faultdriver back CLASS[:TITLE] MS [PID]
-//       Prints "watching", then waits (up to MS) until every top-level window
-//       of CLASS (with that exact title, if given) is back: visible, and
-//       minimized if its title says "Minimized", maximized if it says
-//       "Maximized", neither otherwise. With PID, waits for that process to
-//       end first. Prints "back N ms", counted from the end of PID, or from
-//       "watching" without one; on timeout prints what is not back and exits 1.
+//       Prints "watching", waits for process PID to end (if given), then
+//       until every top-level window of CLASS (titled TITLE) is visible and
+//       minimized or maximized as its title says ("Minimized", "Maximized").
+//       Prints "back N ms" from the end of PID (or from "watching"); after MS
+//       prints what is not back and exits 1.
 //   faultdriver endsession DLG CLASS MS
-//       Sends DLG WM_QUERYENDSESSION and prints its answer ("query N"), then
-//       WM_ENDSESSION with wParam TRUE, and waits as "back" does for the
-//       windows of CLASS, counting from the WM_ENDSESSION.
-//   faultdriver corrupt vtable|prop DLG
-//       Makes the next message to DLG fault inside the program's own code:
-//       reads the address of the object bound to the dialog (its window
-//       property "Traylet.CWnd") and overwrites that object's vtable pointer
-//       in the program's memory (vtable), or points the property at an
-//       address where nothing is mapped (prop). Then sends DLG a WM_NULL from
-//       this process and prints how the send ended and how long the process
-//       took to end (it is given 2 s).
+//       Sends DLG WM_QUERYENDSESSION ("query N": its answer), then
+//       WM_ENDSESSION TRUE, and waits as "back" does, from that send.
+//   faultdriver corrupt DLG
+//       Points the vtable of the object bound to DLG (window property
+//       "Traylet.CWnd") into the first page, in the program's memory, sends
+//       DLG a WM_NULL and prints how the send ended and when the process did.
 //   faultdriver record HWND:PID:FLAGS...
-//       Writes a record of docked windows as the program writes its own:
-//       value "<this process's id>" under HKCU\Software\Traylet\Docked
-//       (made volatile), header "TLD1" and this process's creation time, one
-//       entry per argument (FLAGS 1 minimized, 2 maximized). Prints this
-//       process's id; once it has ended, the record's owner is gone.
-//   faultdriver records
-//       Lists the values under that key: "NAME SIZE", one a line.
+//       Writes a record of docked windows as the program does (value named by
+//       this process's id under HKCU\Software\Traylet\Docked, header "TLD1"
+//       and this process's creation time, FLAGS 1 minimized, 2 maximized) and
+//       prints the id; once this process ends, the record's owner is gone.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -261,18 +248,6 @@ int Flood(HWND dialog, HWND ownIcon, int count, uint32_t seed)
     return 0;
 }
 
-int Terminate(DWORD pid)
-{
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    if (!process || !TerminateProcess(process, 0)) {
-        std::printf("could not end %lu: error %lu\n", pid, GetLastError());
-        return 1;
-    }
-    WaitForSingleObject(process, 10000);
-    CloseHandle(process);
-    return 0;
-}
-
 struct BackCheck {
     const char* cls = nullptr;
     const char* title = nullptr;   // or any
@@ -369,38 +344,19 @@ int EndSession(HWND dialog, const char* what, DWORD ms)
     return WaitBack(what, ms, start);
 }
 
-int Corrupt(const char* how, HWND dialog)
+int Corrupt(HWND dialog)
 {
     DWORD pid = 0;
     GetWindowThreadProcessId(dialog, &pid);
     const auto object = reinterpret_cast<uintptr_t>(GetPropA(dialog, "Traylet.CWnd"));
-    if (!pid || !object) {
-        std::printf("no bound object on 0x%lx\n", Hex(dialog));
+    HANDLE process = OpenProcess(PROCESS_VM_WRITE | PROCESS_VM_OPERATION | SYNCHRONIZE, FALSE, pid);
+    const uintptr_t bogus = 0x100;   // nothing is ever mapped there
+    SIZE_T done = 0;
+    if (!object || !process ||
+        !WriteProcessMemory(process, reinterpret_cast<void*>(object), &bogus, sizeof bogus, &done)) {
+        std::printf("cannot rewrite the object 0x%lx of process %lu: error %lu\n", static_cast<unsigned long>(object),
+                    pid, GetLastError());
         return 1;
-    }
-    HANDLE process = OpenProcess(PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_VM_OPERATION | SYNCHRONIZE, FALSE, pid);
-    if (!process) {
-        std::printf("cannot open process %lu: error %lu\n", pid, GetLastError());
-        return 1;
-    }
-    // An address in the first page, where nothing is ever mapped.
-    const uintptr_t bogus = 0x100;
-    if (std::strcmp(how, "vtable") == 0) {
-        uintptr_t vtable = 0;
-        SIZE_T done = 0;
-        if (!ReadProcessMemory(process, reinterpret_cast<void*>(object), &vtable, sizeof vtable, &done) ||
-            !WriteProcessMemory(process, reinterpret_cast<void*>(object), &bogus, sizeof bogus, &done)) {
-            std::printf("cannot rewrite the object at 0x%lx: error %lu\n", static_cast<unsigned long>(object),
-                        GetLastError());
-            return 1;
-        }
-        std::printf("object 0x%lx: vtable 0x%lx -> 0x%lx\n", static_cast<unsigned long>(object),
-                    static_cast<unsigned long>(vtable), static_cast<unsigned long>(bogus));
-    } else if (!SetPropA(dialog, "Traylet.CWnd", reinterpret_cast<HANDLE>(bogus))) {
-        std::printf("cannot set the property: error %lu\n", GetLastError());
-        return 1;
-    } else {
-        std::printf("property 0x%lx -> 0x%lx\n", static_cast<unsigned long>(object), static_cast<unsigned long>(bogus));
     }
     DWORD_PTR result = 0;
     SetLastError(0);
@@ -418,7 +374,6 @@ int Corrupt(const char* how, HWND dialog)
 
 // The record's layout, written out here rather than taken from the program:
 // a scenario that plants a record checks the format as well as the rule.
-const char kDocked[] = "Software\\Traylet\\Docked";
 
 int Record(int count, char** specs)
 {
@@ -456,33 +411,15 @@ int Record(int count, char** specs)
     return 0;
 }
 
-int Records()
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDocked, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
-    for (DWORD i = 0;; ++i) {
-        char name[256];
-        DWORD cch = sizeof name, size = 0;
-        if (RegEnumValueA(key, i, name, &cch, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
-            break;
-        std::printf("%s %lu\n", name, size);
-    }
-    RegCloseKey(key);
-    return 0;
-}
-
 int Usage()
 {
     std::fprintf(stderr,
                  "usage: faultdriver buildmenu DLG ICON\n"
                  "       faultdriver flood DLG OWNICON COUNT SEED\n"
-                 "       faultdriver terminate PID\n"
                  "       faultdriver back CLASS[:TITLE] MS [PID]\n"
                  "       faultdriver endsession DLG CLASS MS\n"
-                 "       faultdriver corrupt vtable|prop DLG\n"
-                 "       faultdriver record HWND:PID:FLAGS...\n"
-                 "       faultdriver records\n");
+                 "       faultdriver corrupt DLG\n"
+                 "       faultdriver record HWND:PID:FLAGS...\n");
     return 2;
 }
 
@@ -495,18 +432,13 @@ int main(int argc, char** argv)
     if (argc == 6 && std::strcmp(argv[1], "flood") == 0)
         return Flood(ParseHwnd(argv[2]), ParseHwnd(argv[3]), std::atoi(argv[4]),
                      static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
-    if (argc == 3 && std::strcmp(argv[1], "terminate") == 0)
-        return Terminate(std::strtoul(argv[2], nullptr, 0));
     if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "back") == 0)
         return Back(argv[2], std::strtoul(argv[3], nullptr, 0), argc == 5 ? std::strtoul(argv[4], nullptr, 0) : 0);
     if (argc == 5 && std::strcmp(argv[1], "endsession") == 0)
         return EndSession(ParseHwnd(argv[2]), argv[3], std::strtoul(argv[4], nullptr, 0));
-    if (argc == 4 && std::strcmp(argv[1], "corrupt") == 0 &&
-        (std::strcmp(argv[2], "vtable") == 0 || std::strcmp(argv[2], "prop") == 0))
-        return Corrupt(argv[2], ParseHwnd(argv[3]));
+    if (argc == 3 && std::strcmp(argv[1], "corrupt") == 0)
+        return Corrupt(ParseHwnd(argv[2]));
     if (argc >= 2 && std::strcmp(argv[1], "record") == 0)
         return Record(argc - 2, argv + 2);
-    if (argc == 2 && std::strcmp(argv[1], "records") == 0)
-        return Records();
     return Usage();
 }
