@@ -134,8 +134,12 @@ void CTrayDockDlg::OnDestroy()
 
 void CTrayDockDlg::OnEndSession(BOOL bEnding)
 {
-    if (bEnding)
-        m_docker.UndockAll();
+    if (!bEnding)
+        return;
+    m_docker.UndockAll();
+    // The system ends the guard too, maybe first; no new one is started for
+    // a session that is going.
+    m_pGuard = nullptr;
 }
 
 void CTrayDockDlg::OnPaint()
