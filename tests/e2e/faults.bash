@@ -647,6 +647,12 @@ scenario_end_session() {
   wait_until 5 one_icon_window || die "icons left: $(icon_count)"
   no_record_of "$TRAYLET_WPID" || die "the record stayed"
   no_window_lost
+  # The system ends the guard as well: no new one for a session that ends
+  # (given longer than a sweep to start one).
+  local guard; guard=$(guard_unix_pid) || die "no guard"
+  kill -9 "$guard"
+  sleep 1.5
+  ! guard_running || die "a new guard was started after the end of the session"
   f_stop_traylet
   no_window_lost
   figure "3 windows back ${BASH_REMATCH[1]} ms after WM_ENDSESSION was sent"
