@@ -58,6 +58,6 @@ BOOL CTrayDockApp::InitInstance()
         dlg.DoModal();
         m_pMainWnd = nullptr;
     }
-    // FALSE on both paths: the framework never runs a loop of its own.
+    // FALSE on every path: the framework never runs a loop of its own.
     return FALSE;
 }
