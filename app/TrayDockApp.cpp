@@ -1,7 +1,10 @@
 #include "app/TrayDockApp.h"
 
+#include "app/CrashExit.h"
+#include "app/Guard.h"
 #include "app/TrayDockDlg.h"
 #include "docking/Commands.h"
+#include "docking/DockRecord.h"
 #include "tray/TrayIcon.h"
 
 #include <commctrl.h>
@@ -15,6 +18,21 @@ UINT WM_TRAYICON_CALLBACK = RegisterWindowMessageA("TrayIconCallBack");
 
 BOOL CTrayDockApp::InitInstance()
 {
+    EndProcessOnFault();
+
+    // A guard does its one task and nothing else: no window, no hand-off.
+    DWORD dwMainPid = 0;
+    ULONGLONG ullMainCreated = 0;
+    switch (ParseGuardArgs(m_lpCmdLine, &dwMainPid, &ullMainCreated)) {
+    case GuardArgs::Valid:
+        m_nExitCode = RunGuard(dwMainPid, ullMainCreated);
+        return FALSE;
+    case GuardArgs::Malformed:
+        return FALSE;
+    case GuardArgs::None:
+        break;
+    }
+
     InitCommonControls();
 
     // The search covers hidden windows too, so a copy whose dialog was never
@@ -24,15 +42,22 @@ BOOL CTrayDockApp::InitInstance()
         return FALSE;
     }
 
+    // Windows that an earlier Traylet left hidden when it and its guard were
+    // both ended come back before anything else.
+    RepairOrphanedRecords();
+
     CWinApp::InitInstance();
+    CGuard guard;
+    guard.Start();
     {
         CTrayDockDlg dlg;
+        dlg.m_pGuard = &guard;
         // Before the dialog runs: the popup menus take the main window as
         // their parent.
         m_pMainWnd = &dlg;
         dlg.DoModal();
         m_pMainWnd = nullptr;
     }
-    // FALSE on both paths: the framework never runs a loop of its own.
+    // FALSE on every path: the framework never runs a loop of its own.
     return FALSE;
 }

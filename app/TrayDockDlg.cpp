@@ -1,5 +1,6 @@
 #include "app/TrayDockDlg.h"
 
+#include "app/Guard.h"
 #include "docking/Commands.h"
 #include "framework/Gdi.h"
 #include "menu/MenuEx.h"
@@ -36,6 +37,15 @@ LRESULT CTrayDockDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        OnEndSession(static_cast<BOOL>(wParam));
+        return 0;
+    case WM_GUARD_ENDED:
+        if (m_pGuard)
+            m_pGuard->OnEnded();
         return 0;
     default:
         return CDialog::WindowProc(message, wParam, lParam);
@@ -74,6 +84,8 @@ BOOL CTrayDockDlg::OnInitDialog()
     m_trayIcon.Create(this, m_hIcon, L"Traylet");
     m_docker.SetOwner(this);
     CheckRunValue();
+    if (m_pGuard)
+        m_pGuard->Watch(m_hWnd);
     SetTimer(IDT_SWEEP, 1000);
     return FALSE;
 }
@@ -112,6 +124,8 @@ void CTrayDockDlg::OnTimer(UINT_PTR nIDEvent)
     if (nIDEvent == IDT_SWEEP) {
         KillTimer(IDT_SWEEP);
         m_docker.Sweep();
+        if (m_pGuard)
+            m_pGuard->Tick();
         SetTimer(IDT_SWEEP, 1000);
     }
     Default();
@@ -122,6 +136,16 @@ void CTrayDockDlg::OnDestroy()
     Default();
     m_docker.FreeWindowList();
     m_docker.UndockAll();
+}
+
+void CTrayDockDlg::OnEndSession(BOOL bEnding)
+{
+    if (!bEnding)
+        return;
+    m_docker.UndockAll();
+    // The system ends the guard too, maybe first; no new one is started for
+    // a session that is going.
+    m_pGuard = nullptr;
 }
 
 void CTrayDockDlg::OnPaint()

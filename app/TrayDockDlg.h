@@ -3,6 +3,8 @@
 #include "framework/Dialog.h"
 #include "tray/TrayIcon.h"
 
+class CGuard;
+
 // The program's one dialog: the user interface and the main loop. Hidden for
 // most of its life; its modal loop is the program's main loop. The windows
 // it docks belong to its m_docker, to which it forwards the tray icons'
@@ -27,6 +29,8 @@ public:
     BOOL m_bShowAllowed;
     CTrayIcon m_trayIcon;
     CDocker m_docker;
+    // The program's guard, watched while the dialog runs; none in the tests.
+    CGuard* m_pGuard = nullptr;
 
     // Handlers, public so that tests can drive them one by one.
     void OnSysCommand(UINT nID, LPARAM lParam);
@@ -38,6 +42,9 @@ public:
     void OnDestroy();
     void OnTimer(UINT_PTR nIDEvent);
     void OnWindowPosChanging(WINDOWPOS* lpwndpos);
+    // The session ends: every docked window comes back first, so that a
+    // program that asks to save its work is seen asking.
+    void OnEndSession(BOOL bEnding);
 
     // "Options": allow the dialog to show and bring it out of the tray.
     void ShowOptions();

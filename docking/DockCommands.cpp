@@ -17,16 +17,6 @@ void PostSysCommand(HWND hWnd, WPARAM code)
     PostMessageA(hWnd, WM_SYSCOMMAND, code, 0);
 }
 
-// Back into the state the window had when it was docked: maximized again, or
-// restored, or left minimized if it was minimized then.
-void PostUndockState(const DockEntry& entry)
-{
-    if (entry.bWasZoomed)
-        PostSysCommand(entry.hWnd, SC_MAXIMIZE);
-    else if (!entry.bWasIconic)
-        PostSysCommand(entry.hWnd, SC_RESTORE);
-}
-
 }  // namespace
 
 // A command from a docked window's icon: the window is shown, driven and no
@@ -56,11 +46,12 @@ void CDocker::RunWindowCommand(HWND hIcon, WPARAM nCmd)
         PostSysCommand(entry->hWnd, SC_CLOSE);
         break;
     default:   // ID_UNDOCK, and a double-click on the icon
-        PostUndockState(*entry);
+        PostDockedState(entry->hWnd, entry->bWasIconic, entry->bWasZoomed);
         break;
     }
     m_arrDocked.RemoveAt(i);
     ReleaseDocked(entry);
+    m_record.Write(m_arrDocked);
 }
 
 // Docks catalogue entry n. 0 when the window is gone or docked already, 1
@@ -77,8 +68,8 @@ LRESULT CDocker::Dock(WPARAM n, HWND hIcon)
             return 0;
 
     // Everything that can run out of memory comes before the window is
-    // touched: a dock that cannot get its icon or its place in the docked
-    // list is refused, and the window stays as it is.
+    // touched: a dock that cannot get its icon, its place in the docked list
+    // or its place in the record is refused, and the window stays as it is.
     auto* icon = new (std::nothrow) CTrayIcon;
     if (!icon)
         return 0;
@@ -87,13 +78,24 @@ LRESULT CDocker::Dock(WPARAM n, HWND hIcon)
         return 0;
     }
 
+    // Read before anything changes the window: undocking puts it back so.
+    entry->bWasIconic = IsIconic(entry->hWnd);
+    entry->bWasZoomed = IsZoomed(entry->hWnd);
+    GetWindowThreadProcessId(entry->hWnd, &entry->dwProcessId);
+    // Recorded before it is hidden: whatever becomes of this process from
+    // here on, the window can be found and brought back. A dock that cannot
+    // be recorded is refused.
+    if (!m_record.Write(m_arrDocked, entry)) {
+        entry->bWasIconic = entry->bWasZoomed = FALSE;
+        entry->dwProcessId = 0;
+        delete icon;
+        return 0;
+    }
+
     m_arrWindows.RemoveAt(static_cast<int>(n));
     entry->pTrayIcon = icon;
     icon->Create(m_pOwner, entry->hIcon, entry->szTitle);
 
-    // Read before anything changes the window: undocking puts it back so.
-    entry->bWasIconic = IsIconic(entry->hWnd);
-    entry->bWasZoomed = IsZoomed(entry->hWnd);
     BOOL bAnswers = TRUE;
     if (!entry->bWasIconic) {
         DWORD_PTR ignored = 0;
@@ -148,9 +150,9 @@ void CDocker::UndockAll()
 {
     for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
         DockEntry* entry = m_arrDocked[i];
-        ShowWindowBounded(entry->hWnd, SW_SHOW, WindowAnswers(entry->hWnd));
-        PostUndockState(*entry);
+        BringBack(entry->hWnd, entry->bWasIconic, entry->bWasZoomed);
         ReleaseDocked(entry);
     }
     m_arrDocked.RemoveAll();
+    m_record.Write(m_arrDocked);
 }

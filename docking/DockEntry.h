@@ -12,6 +12,7 @@ struct DockEntry {
     BOOL bWasIconic;
     BOOL bWasZoomed;
     HICON hIcon;
+    DWORD dwProcessId;   // the window's process, read when it is docked
 };
 
 // The icon shown for a window; never null.

@@ -30,6 +30,7 @@ void CDocker::Sweep()
 {
     // A docked record stays while its window exists and is still hidden; the
     // window of a dropped record is left as its program left it.
+    bool dropped = false;
     for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
         DockEntry* entry = m_arrDocked[i];
         if (IsWindow(entry->hWnd) && !IsWindowVisible(entry->hWnd))
@@ -37,7 +38,10 @@ void CDocker::Sweep()
         m_arrDocked.RemoveAt(i);
         --i;
         ReleaseDocked(entry);
+        dropped = true;
     }
+    if (dropped)
+        m_record.Write(m_arrDocked);
 }
 
 void CDocker::ReleaseDocked(DockEntry* entry)

@@ -1,5 +1,6 @@
 #pragma once
 #include "docking/DockEntry.h"
+#include "docking/DockRecord.h"
 #include "framework/PtrArray.h"
 
 class CMenuEx;
@@ -7,7 +8,8 @@ class CWnd;
 
 // The one owner of the windows Traylet knows: the catalogue of dockable
 // windows and the docked ones. Every change to the docked list goes through
-// it; the controller dialog holds it and forwards the tray icons' requests.
+// it, and is written to the process's record of docked windows at once; the
+// controller dialog holds it and forwards the tray icons' requests.
 class CDocker {
 public:
     CDocker() = default;
@@ -55,4 +57,5 @@ private:
 
     CWnd* m_pOwner = nullptr;
     HWND m_hWndOwner = nullptr;
+    CDockRecord m_record;
 };

@@ -29,3 +29,17 @@ void ShowWindowBounded(HWND hWnd, int nCmdShow, BOOL bAnswers)
     else
         ShowWindowAsync(hWnd, nCmdShow);
 }
+
+void PostDockedState(HWND hWnd, BOOL bWasIconic, BOOL bWasZoomed)
+{
+    if (bWasZoomed)
+        PostMessageA(hWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    else if (!bWasIconic)
+        PostMessageA(hWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+void BringBack(HWND hWnd, BOOL bWasIconic, BOOL bWasZoomed)
+{
+    ShowWindowBounded(hWnd, SW_SHOW, WindowAnswers(hWnd));
+    PostDockedState(hWnd, bWasIconic, bWasZoomed);
+}

@@ -24,3 +24,12 @@ BOOL WindowAnswers(HWND hWnd);
 // has carried it out. A window that did not answer gets the command queued
 // instead (ShowWindowAsync): it is carried out once the window pumps again.
 void ShowWindowBounded(HWND hWnd, int nCmdShow, BOOL bAnswers);
+
+// Back into the state the window had when it was docked, by posted system
+// commands: maximized again, or restored, or left minimized if it was
+// minimized then.
+void PostDockedState(HWND hWnd, BOOL bWasIconic, BOOL bWasZoomed);
+
+// "UnDock" of a hidden window: shown (bounded), then put back into the state
+// it was docked in.
+void BringBack(HWND hWnd, BOOL bWasIconic, BOOL bWasZoomed);

@@ -1,6 +1,6 @@
 #include "framework/WinApp.h"
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
 {
-    return RunApplication(hInstance);
+    return RunApplication(hInstance, lpCmdLine);
 }

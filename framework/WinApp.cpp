@@ -49,12 +49,13 @@ int CWinApp::ExitInstance()
     return m_nExitCode;
 }
 
-int RunApplication(HINSTANCE hInstance)
+int RunApplication(HINSTANCE hInstance, LPCSTR lpCmdLine)
 {
     CWinApp* app = GetApp();
     if (!app)
         return 1;
     app->m_hInstance = hInstance;
+    app->m_lpCmdLine = lpCmdLine ? lpCmdLine : "";
     if (!app->InitInstance())
         return app->ExitInstance();
     return app->Run();

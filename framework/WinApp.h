@@ -23,6 +23,7 @@ public:
 
     CWnd* m_pMainWnd = nullptr;
     HINSTANCE m_hInstance = nullptr;
+    LPCSTR m_lpCmdLine = "";   // the arguments, after the program's name
     LPCSTR m_pszAppName = nullptr;
     int m_nExitCode = 0;
 };
@@ -30,4 +31,4 @@ public:
 CWinApp* GetApp();
 
 // Called by the entry point: start-up, then the loop or the exit handling.
-int RunApplication(HINSTANCE hInstance);
+int RunApplication(HINSTANCE hInstance, LPCSTR lpCmdLine);

@@ -1,5 +1,9 @@
 # Shared by the scripts: dependency install, the private Wine prefix, and a
 # private X display. Sourced, never run.
+#
+# A prefix serves one session at a time, and a script stops only what it
+# started: claim_prefix first, then ensure_prefix, start_xvfb and
+# start_server, with `trap stop_session EXIT` set before any of them.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
@@ -45,6 +49,44 @@ wine_env() {
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
+# Takes $WINEPREFIX for this script's lifetime, or says why not and exits 1
+# without touching it: a lock on a file beside the prefix (the prefix itself
+# may be made anew), held by this shell and what it starts, and no Wine
+# server running for the prefix that something else started.
+claim_prefix() {
+  wine_env
+  local me; me=$(basename "$0")
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  exec {PREFIX_LOCK_FD}>>"$WINEPREFIX.lock"
+  if ! flock -n "$PREFIX_LOCK_FD"; then
+    echo "$me: the Wine prefix $WINEPREFIX is in use by another session; leaving it alone" >&2
+    exit 1
+  fi
+  if prefix_server_running; then
+    echo "$me: a Wine server that this script did not start is running for $WINEPREFIX; leaving it alone" >&2
+    exit 1
+  fi
+}
+
+# Whether a Wine server runs for $WINEPREFIX: the server works in a directory
+# named after the prefix directory's device and inode.
+prefix_server_running() {
+  [ -d "$WINEPREFIX" ] || return 1
+  local dir cwd p
+  dir=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+  for p in /proc/[0-9]*; do
+    cwd=$(readlink "$p/cwd" 2>/dev/null) || continue
+    [ "${cwd##*/}" = "$dir" ] && return 0
+  done
+  return 1
+}
+
+# A persistent Wine server for the session (later starts are quick).
+start_server() {
+  wineserver -p
+  SERVER_STARTED=1
+}
+
 # A prefix of our own with Tahoma and a virtual desktop that has a taskbar.
 # Made once (wineboot is slow), then reused; the marker's number goes up
 # whenever what a prefix gets changes, so older prefixes are made again.
@@ -87,7 +129,8 @@ start_xvfb() {
   echo "Xvfb on :$n did not come up" >&2; return 1
 }
 
+# Stops what this script started, and nothing else.
 stop_session() {
-  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true; fi
+  if [ -n "${SERVER_STARTED:-}" ]; then wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true; fi
   if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
 }

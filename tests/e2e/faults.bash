@@ -70,6 +70,68 @@ f_dock() {  # title
   why=$(drv dock "$TRAYLET_DLG" "$OWN_ICON" "$1" 2>&1 >/dev/null) || die "could not dock '$1': $why"
 }
 
+# --- Traylet's processes and its record ----------------------------------
+
+fd() { wine "$BIN/faultdriver.exe" "$@" | tr -d '\r'; }
+# The running Traylet processes (Windows ids): "PID PARENT CREATED" lines.
+traylet_procs() { drv procs Traylet.exe; }
+no_traylet_process() { [ -z "$(traylet_procs)" ]; }
+# The guard of the running main process: the Traylet process it started.
+guard_wpid() { traylet_procs | awk -v m="$TRAYLET_WPID" '$2 == m { print $1; exit }'; }
+# Its Unix process, which Wine shows with its Windows path and arguments: the
+# main process's id and creation time, which no other process shares (ids
+# repeat across prefixes).
+guard_unix_pid() {
+  if [ -z "${GUARD_ARGS:-}" ]; then
+    local created; created=$(traylet_procs | awk -v m="$TRAYLET_WPID" '$1 == m { print $3 }')
+    [ -n "$created" ] && [ "$created" != - ] || return 1
+    GUARD_ARGS="/guard $TRAYLET_WPID $created"
+  fi
+  pgrep -f "Traylet\.exe $GUARD_ARGS\$" | head -n1 | grep .
+}
+guard_running() { guard_unix_pid >/dev/null; }
+# A process that is not this shell's child: gone once it is reaped or a zombie.
+unix_gone() { [ ! -e "/proc/$1" ] || grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
+guard_other_than() { local p; p=$(guard_unix_pid) && [ "$p" != "$1" ]; }
+record_of() { wine reg query 'HKCU\Software\Traylet\Docked' /v "$1" >/dev/null 2>&1; }
+no_record_of() { ! record_of "$1"; }
+
+# Three windows of the helper docked (normal, minimized, maximized), and a
+# guard watching Traylet.
+f_dock_three() {
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  local t
+  for t in "Dock Normal" "Dock Minimized" "Dock Maximized"; do f_dock "$t"; done
+  [ "$(icon_count)" -eq 4 ] || die "expected 4 icon windows, have $(icon_count)"
+  wait_until 5 guard_running || die "no guard process: $(traylet_procs | tr '\n' ' ')"
+}
+
+# A watcher that times the windows' return from the end of the main process
+# (or, with no process, from its own start); f_back_ms reads its figure.
+f_watch_back() {  # what [wpid]
+  WATCH_LOG="$OUT/back.$RANDOM.log"
+  wine "$BIN/faultdriver.exe" back "$1" 10000 ${2:-} >"$WATCH_LOG" 2>&1 &
+  WATCH_PID=$!
+  STARTED_PIDS+=("$WATCH_PID")
+  wait_until 10 grep -q watching "$WATCH_LOG" || die "the watcher did not start: $(cat "$WATCH_LOG")"
+}
+f_back_ms() {
+  wait "$WATCH_PID" || true
+  local line; line=$(tr -d '\r' <"$WATCH_LOG" | grep -v '^watching' | head -n1)
+  [[ $line =~ ^back\ ([0-9]+)\ ms ]] || die "windows not back: $line"
+  BACK_MS=${BASH_REMATCH[1]}
+}
+
+# After the main process ended: the windows came back, the guard ended, and
+# the record went.
+f_after_main_ended() {
+  f_back_ms
+  no_window_lost
+  wait_until 5 no_traylet_process || die "Traylet processes left: $(traylet_procs | tr '\n' ' ')"
+  no_record_of "$TRAYLET_WPID" || die "the record of $TRAYLET_WPID stayed"
+}
+
 # --- the helper's windows -------------------------------------------------
 
 # Starts dockwindows with ARGS and waits for the window TITLE.
@@ -152,10 +214,14 @@ scenario_exit_with_docked() {
   for t in "Dock Normal" "Dock Minimized" "Dock Maximized"; do f_dock "$t"; done
   no_window_lost
   [ "$(icon_count)" -eq 4 ] || die "expected 4 icon windows, have $(icon_count)"
-  local t0; t0=$(date +%s%N)
+  local t0 ms; t0=$(date +%s%N)
   f_exit_traylet
   no_window_lost
-  figure "3 docked windows back in their states $(ms_since "$t0") ms after Exit"
+  ms=$(ms_since "$t0")
+  # The guard ends with the main process; nothing of Traylet stays behind.
+  wait_until 1 no_traylet_process || die "Traylet processes left after Exit: $(traylet_procs | tr '\n' ' ')"
+  no_record_of "$TRAYLET_WPID" || die "Exit left its record"
+  figure "3 docked windows back in their states $ms ms after Exit; no Traylet process $(ms_since "$t0") ms after it"
 }
 
 scenario_docked_destroyed() {
@@ -376,13 +442,17 @@ scenario_second_starts() {
   done
   [ "$(drv list | grep -c 'class=#32770 title=Traylet$' || true)" -eq 1 ] || die "more than one dialog"
   [ "$(icon_count)" -eq 2 ] || die "$(icon_count) icon windows, expected 2"
+  # The first copy and its one guard, and nothing the second starts made.
+  local procs; procs=$(traylet_procs)
+  [ "$(grep -c . <<<"$procs")" -eq 2 ] && [ "$(guard_wpid)" != "" ] \
+    || die "Traylet processes: $(tr '\n' ' ' <<<"$procs")"
   wait_until 5 dialog_visible \
     || die "the hand-off did not show the dialog"
   traylet_alive || die "Traylet ended"
   no_window_lost
   f_exit_traylet
   no_window_lost
-  figure "10 second starts, slowest ${slowest} ms, one dialog"
+  figure "10 second starts, slowest ${slowest} ms, one dialog, one guard"
 }
 
 scenario_foreign_buildmenu() {
@@ -456,6 +526,138 @@ scenario_run_values() {
   figure "${#kinds[@]} odd values: box unchecked, value untouched"
 }
 
+# With three windows docked, the main process ends: by TerminateProcess from
+# another process (as a task manager does), by kill -9, or by a fault in its
+# own code.
+f_main_ends() {  # taskkill | kill | fault
+  f_dock_three
+  f_watch_back "$HELPER_CLASS" "$TRAYLET_WPID"
+  case $1 in
+    taskkill) wine taskkill /F /PID "$TRAYLET_WPID" >/dev/null 2>&1 || die "could not end Traylet" ;;
+    kill) kill -9 "$TRAYLET_PID" ;;
+    # The dialog's object gets a vtable pointer into the first page; the next
+    # message, a WM_NULL sent from the driver's process, faults in Traylet's
+    # dispatch: in its own code, in a handler run for a message sent from
+    # another process, which Wine swallows unless the program acts first.
+    fault)
+      fd corrupt "$TRAYLET_DLG" >"$OUT/corrupt.txt" || die "could not corrupt: $(cat "$OUT/corrupt.txt")"
+      ENDED=$(grep -o 'ended [0-9]* ms' "$OUT/corrupt.txt") || die "no end on the fault: $(tr '\n' ' ' <"$OUT/corrupt.txt")" ;;
+  esac
+  wait_pid_gone "$TRAYLET_PID" 10 || die "Traylet's process stayed"
+  f_after_main_ended
+}
+scenario_terminated() { f_main_ends taskkill; figure "3 windows back ${BACK_MS} ms after the end of the main process"; }
+scenario_killed() { f_main_ends kill; figure "3 windows back ${BACK_MS} ms after the end of the main process"; }
+scenario_fault_in_handler() { f_main_ends fault; figure "$ENDED after the faulting send; 3 windows back ${BACK_MS} ms after that"; }
+
+scenario_both_killed() {
+  f_dock_three
+  local guard old=$TRAYLET_WPID
+  guard=$(guard_unix_pid) || die "no guard process"
+  kill -9 "$TRAYLET_PID" "$guard"
+  wait_pid_gone "$TRAYLET_PID" 10 && wait_until 10 unix_gone "$guard" || die "the processes stayed"
+  # With nobody left to bring them back (given a second to), they stay hidden
+  # and the record stays.
+  sleep 1
+  [ "$(helper_windows | grep -c ' visible=0 ' || true)" -eq 3 ] || die "not all three stayed hidden"
+  record_of "$old" || die "the record of the killed Traylet is gone"
+  # The next start repairs before anything else.
+  f_watch_back "$HELPER_CLASS"
+  f_start_traylet
+  f_back_ms
+  [ "$(icon_count)" -eq 1 ] || die "the new Traylet docked something: $(icon_count) icon windows"
+  no_record_of "$old" || die "the repaired record stayed"
+  no_window_lost
+  f_stop_traylet
+  no_window_lost
+  figure "3 windows back ${BACK_MS} ms after the next start was launched (its start-up included)"
+}
+
+scenario_guard_killed() {
+  f_dock_three
+  local first t0 restart
+  first=$(guard_unix_pid)
+  # Any program can post the notice that the guard ended: with the guard
+  # running it starts nothing. Options, posted behind it, shows when it has
+  # been handled.
+  drv post "$TRAYLET_DLG" 0x8001 0 0 >/dev/null
+  drv post "$TRAYLET_DLG" 0x5F5 142 "$OWN_ICON" >/dev/null
+  wait_until 5 dialog_visible || die "Options did not show"
+  drv post "$TRAYLET_DLG" 0x0111 2 0 >/dev/null
+  [ "$(guard_unix_pid)" = "$first" ] && [ "$(traylet_procs | grep -c . || true)" -eq 2 ] \
+    || die "a posted notice changed the guard: $(traylet_procs | tr '\n' ' ')"
+  t0=$(date +%s%N)
+  kill -9 "$first"
+  wait_until 5 guard_other_than "$first" || die "no new guard after the first was killed"
+  restart=$(ms_since "$t0")
+  [ "$(traylet_procs | grep -c . || true)" -eq 2 ] || die "Traylet processes: $(traylet_procs | tr '\n' ' ')"
+  f_watch_back "$HELPER_CLASS" "$TRAYLET_WPID"
+  kill -9 "$TRAYLET_PID"
+  wait_pid_gone "$TRAYLET_PID" 10 || die "Traylet's process stayed"
+  f_after_main_ended
+  figure "a new guard within ${restart} ms; 3 windows back ${BACK_MS} ms after the end of the main process"
+}
+
+scenario_planted_record() {
+  f_start_helper "Dock Maximized"
+  local normal minimized maximized helper owner before
+  normal=$(hwnd_of "Dock Normal") minimized=$(hwnd_of "Dock Minimized") maximized=$(hwnd_of "Dock Maximized")
+  [[ $(drv state "$normal") =~ \ pid=([0-9]+)\  ]] || die "no process for the helper"
+  helper=${BASH_REMATCH[1]}
+  # Its program hides two of its windows itself and destroys the third.
+  drv post "$normal" reg:DockWindowsTool.Hide 0 0 >/dev/null
+  drv post "$maximized" reg:DockWindowsTool.Hide 0 0 >/dev/null
+  drv post "$minimized" reg:DockWindowsTool.Destroy 0 0 >/dev/null
+  drv wait-gone "$HELPER_CLASS" "Dock Minimized" 5000 >/dev/null || die "the helper did not destroy its window"
+  wait_until 5 not_visible "$normal" && wait_until 5 not_visible "$maximized" || die "the helper did not hide its windows"
+  # A record whose owner has ended: the maximized window as docked; the
+  # normal one under another process's id, as if its handle now named a
+  # window of another program; the destroyed one.
+  owner=$(fd record "$maximized:$helper:2" "$normal:$((helper + 4)):0" "$minimized:$helper:1") \
+    || die "could not write the record"
+  record_of "$owner" || die "the planted record is not there"
+  before=$(tr -d '\r' <"$HELPER_LOG" | grep -c '^Dock Normal ' || true)
+  f_watch_back "$HELPER_CLASS:Dock Maximized"
+  f_start_traylet
+  f_back_ms
+  no_record_of "$owner" || die "the repaired record stayed"
+  not_visible "$normal" || die "the window of another process id was shown"
+  [ "$(tr -d '\r' <"$HELPER_LOG" | grep -c '^Dock Normal ' || true)" -eq "$before" ] \
+    || die "the window of another process id got messages: $(tr -d '\r' <"$HELPER_LOG" | grep '^Dock Normal ' | tail -n 3 | tr '\n' ' ')"
+  [ "$(icon_count)" -eq 1 ] || die "the repair docked something"
+  # Its own program shows it again, as it was.
+  drv post "$normal" reg:DockWindowsTool.Show 0 0 >/dev/null
+  no_window_lost
+  f_stop_traylet
+  no_window_lost
+  figure "the recorded window back ${BACK_MS} ms after the start was launched; the others untouched"
+}
+
+scenario_end_session() {
+  f_dock_three
+  # An end of session that is called off changes nothing.
+  drv send "$TRAYLET_DLG" 0x0016 0 0 >/dev/null || die "WM_ENDSESSION FALSE not answered"
+  [ "$(icon_count)" -eq 4 ] && [ "$(helper_windows | grep -c ' visible=0 ' || true)" -eq 3 ] \
+    || die "a called-off end of session undocked"
+  local out
+  out=$(fd endsession "$TRAYLET_DLG" "$HELPER_CLASS" 10000) || die "windows not back: $(tr '\n' ' ' <<<"$out")"
+  grep -qx 'query 1' <<<"$out" || die "WM_QUERYENDSESSION answered: $(head -n1 <<<"$out")"
+  [[ $out =~ back\ ([0-9]+)\ ms ]] || die "no figure: $out"
+  traylet_alive || die "Traylet ended"
+  wait_until 5 one_icon_window || die "icons left: $(icon_count)"
+  no_record_of "$TRAYLET_WPID" || die "the record stayed"
+  no_window_lost
+  # The system ends the guard as well: no new one for a session that ends
+  # (given longer than a sweep to start one).
+  local guard; guard=$(guard_unix_pid) || die "no guard"
+  kill -9 "$guard"
+  sleep 1.5
+  ! guard_running || die "a new guard was started after the end of the session"
+  f_stop_traylet
+  no_window_lost
+  figure "3 windows back ${BASH_REMATCH[1]} ms after WM_ENDSESSION was sent"
+}
+
 FAULT_SCENARIOS=(
   "exit with windows docked:scenario_exit_with_docked"
   "docked window destroyed by its program:scenario_docked_destroyed"
@@ -469,6 +671,13 @@ FAULT_SCENARIOS=(
   "foreign WM_TRAY_BUILDMENU with bogus pointers:scenario_foreign_buildmenu"
   "WM_TRAY_COMMAND flood:scenario_command_flood"
   "Run values of the wrong type, without NUL, of 64 KB:scenario_run_values"
+  "main process ended by TerminateProcess:scenario_terminated"
+  "main process killed with kill -9:scenario_killed"
+  "main process and guard killed, then a new start:scenario_both_killed"
+  "a fault in a handler of Traylet's:scenario_fault_in_handler"
+  "guard killed, then the main process:scenario_guard_killed"
+  "a record naming a destroyed window and another process's:scenario_planted_record"
+  "WM_QUERYENDSESSION and WM_ENDSESSION:scenario_end_session"
 )
 
 # Whatever a scenario started ends with it; a Run key it changed is put back.
@@ -491,7 +700,7 @@ run_faults() {
     rm -f "$WHY" "$FIGURE"
     if (
       set +e
-      STARTED_PIDS=() TRAYLET_PID="" RESTORE_RUN_KEY=""
+      STARTED_PIDS=() TRAYLET_PID="" RESTORE_RUN_KEY="" GUARD_ARGS=""
       fail() { die "$*"; }
       trap scenario_cleanup EXIT
       "$fn"

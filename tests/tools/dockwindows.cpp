@@ -10,9 +10,10 @@
 //       Owns N titled windows in their normal state, "Many 1" to "Many N",
 //       and prints nothing but "ready"; ends as the first form does.
 //   Every window of the first two forms destroys itself on the registered
-//   message "DockWindowsTool.Destroy" and shows itself (SW_SHOW) on
-//   "DockWindowsTool.Show": what its own program would do, on request; the
-//   program ends on "DockWindowsTool.Quit" to any of its windows.
+//   message "DockWindowsTool.Destroy", shows itself (SW_SHOW) on
+//   "DockWindowsTool.Show" and hides itself (SW_HIDE) on "DockWindowsTool.Hide":
+//   what its own program would do, on request; the program ends on
+//   "DockWindowsTool.Quit" to any of its windows.
 //   dockwindows hang TITLE SECONDS
 //       Owns one titled window and stops pumping messages at once, for
 //       SECONDS; then pumps until the window is closed.
@@ -46,6 +47,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     static const UINT destroyRequest = RegisterWindowMessageA("DockWindowsTool.Destroy");
     static const UINT showRequest = RegisterWindowMessageA("DockWindowsTool.Show");
     static const UINT quitRequest = RegisterWindowMessageA("DockWindowsTool.Quit");
+    static const UINT hideRequest = RegisterWindowMessageA("DockWindowsTool.Hide");
     if (message == destroyRequest) {
         DestroyWindow(hwnd);
         return 0;
@@ -54,8 +56,8 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         PostQuitMessage(0);
         return 0;
     }
-    if (message == showRequest) {
-        ShowWindow(hwnd, SW_SHOW);
+    if (message == showRequest || message == hideRequest) {
+        ShowWindow(hwnd, message == showRequest ? SW_SHOW : SW_HIDE);
         return 0;
     }
     if (const char* name = Name(message)) {

@@ -16,12 +16,31 @@
 //       (141), Options (142), Close All (144), Minimize All from OWNICON, and
 //       Restore, Minimize, Maximize and Exit (146-149) from a docked
 //       window's icon. Prints the counts of what it posted.
+//   faultdriver back CLASS[:TITLE] MS [PID]
+//       Prints "watching", waits for process PID to end (if given), then
+//       until every top-level window of CLASS (titled TITLE) is visible and
+//       minimized or maximized as its title says ("Minimized", "Maximized").
+//       Prints "back N ms" from the end of PID (or from "watching"); after MS
+//       prints what is not back and exits 1.
+//   faultdriver endsession DLG CLASS MS
+//       Sends DLG WM_QUERYENDSESSION ("query N": its answer), then
+//       WM_ENDSESSION TRUE, and waits as "back" does, from that send.
+//   faultdriver corrupt DLG
+//       Points the vtable of the object bound to DLG (window property
+//       "Traylet.CWnd") into the first page, in the program's memory, sends
+//       DLG a WM_NULL and prints how the send ended and when the process did.
+//   faultdriver record HWND:PID:FLAGS...
+//       Writes a record of docked windows as the program does (value named by
+//       this process's id under HKCU\Software\Traylet\Docked, header "TLD1"
+//       and this process's creation time, FLAGS 1 minimized, 2 maximized) and
+//       prints the id; once this process ends, the record's owner is gone.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -229,11 +248,178 @@ int Flood(HWND dialog, HWND ownIcon, int count, uint32_t seed)
     return 0;
 }
 
+struct BackCheck {
+    const char* cls = nullptr;
+    const char* title = nullptr;   // or any
+    int windows = 0;
+    std::string notBack;
+};
+
+BOOL CALLBACK CheckBack(HWND hwnd, LPARAM lParam)
+{
+    auto* check = reinterpret_cast<BackCheck*>(lParam);
+    char cls[64] = "", title[128] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::strcmp(cls, check->cls) != 0)
+        return TRUE;
+    GetWindowTextA(hwnd, title, sizeof title);
+    if (check->title && std::strcmp(title, check->title) != 0)
+        return TRUE;
+    ++check->windows;
+    const bool wantMin = std::strstr(title, "Minimized") != nullptr;
+    const bool wantMax = std::strstr(title, "Maximized") != nullptr;
+    if (!IsWindowVisible(hwnd) || (IsIconic(hwnd) != 0) != wantMin || (IsZoomed(hwnd) != 0) != wantMax)
+        check->notBack += std::string("'") + title + "' ";
+    return TRUE;
+}
+
+double Ms(const LARGE_INTEGER& from)
+{
+    LARGE_INTEGER now, freq;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&freq);
+    return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+// Polls from start until the windows are back or ms have passed.
+int WaitBack(const std::string& what, DWORD ms, const LARGE_INTEGER& start)
+{
+    const size_t colon = what.find(':');
+    const std::string cls = what.substr(0, colon);
+    const std::string title = colon == std::string::npos ? std::string() : what.substr(colon + 1);
+    for (;;) {
+        BackCheck check;
+        check.cls = cls.c_str();
+        check.title = colon == std::string::npos ? nullptr : title.c_str();
+        EnumWindows(CheckBack, reinterpret_cast<LPARAM>(&check));
+        if (check.windows > 0 && check.notBack.empty()) {
+            std::printf("back %.0f ms\n", Ms(start));
+            return 0;
+        }
+        if (Ms(start) > ms) {
+            std::printf("not back after %lu ms: %s\n", ms, check.windows ? check.notBack.c_str() : "no windows");
+            return 1;
+        }
+        Sleep(2);
+    }
+}
+
+int Back(const char* what, DWORD ms, DWORD pid)
+{
+    HANDLE process = nullptr;
+    if (pid && !(process = OpenProcess(SYNCHRONIZE, FALSE, pid))) {
+        std::printf("no process %lu\n", pid);
+        return 1;
+    }
+    std::printf("watching\n");
+    std::fflush(stdout);
+    if (process) {
+        const DWORD waited = WaitForSingleObject(process, ms);
+        CloseHandle(process);
+        if (waited != WAIT_OBJECT_0) {
+            std::printf("process %lu did not end\n", pid);
+            return 1;
+        }
+    }
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    return WaitBack(what, ms, start);
+}
+
+int EndSession(HWND dialog, const char* what, DWORD ms)
+{
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer)) {
+        std::printf("WM_QUERYENDSESSION not answered\n");
+        return 1;
+    }
+    std::printf("query %lu\n", static_cast<unsigned long>(answer));
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(dialog, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &ignored)) {
+        std::printf("WM_ENDSESSION not answered\n");
+        return 1;
+    }
+    return WaitBack(what, ms, start);
+}
+
+int Corrupt(HWND dialog)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialog, &pid);
+    const auto object = reinterpret_cast<uintptr_t>(GetPropA(dialog, "Traylet.CWnd"));
+    HANDLE process = OpenProcess(PROCESS_VM_WRITE | PROCESS_VM_OPERATION | SYNCHRONIZE, FALSE, pid);
+    const uintptr_t bogus = 0x100;   // nothing is ever mapped there
+    SIZE_T done = 0;
+    if (!object || !process ||
+        !WriteProcessMemory(process, reinterpret_cast<void*>(object), &bogus, sizeof bogus, &done)) {
+        std::printf("cannot rewrite the object 0x%lx of process %lu: error %lu\n", static_cast<unsigned long>(object),
+                    pid, GetLastError());
+        return 1;
+    }
+    DWORD_PTR result = 0;
+    SetLastError(0);
+    LARGE_INTEGER sent;
+    QueryPerformanceCounter(&sent);
+    const BOOL answered = SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    std::printf("send: %s (error %lu)\n", answered ? "answered" : "no answer", GetLastError());
+    if (WaitForSingleObject(process, 2000) == WAIT_TIMEOUT)
+        std::printf("process still running\n");
+    else
+        std::printf("process ended %.0f ms after the send\n", Ms(sent));
+    CloseHandle(process);
+    return 0;
+}
+
+// The record's layout, written out here rather than taken from the program:
+// a scenario that plants a record checks the format as well as the rule.
+
+int Record(int count, char** specs)
+{
+    std::vector<DWORD> data;
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    data.push_back(0x31444C54);   // "TLD1"
+    data.push_back(created.dwLowDateTime);
+    data.push_back(created.dwHighDateTime);
+    for (int i = 0; i < count; ++i) {
+        unsigned long hwnd = 0, pid = 0, flags = 0;
+        if (std::sscanf(specs[i], "%lx:%lu:%lu", &hwnd, &pid, &flags) != 3) {
+            std::fprintf(stderr, "bad entry '%s'\n", specs[i]);
+            return 2;
+        }
+        data.push_back(hwnd);
+        data.push_back(pid);
+        data.push_back(flags);
+    }
+    HKEY parent = nullptr, key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Traylet", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &parent, nullptr) != ERROR_SUCCESS ||
+        RegCreateKeyExA(parent, "Docked", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+        return 1;
+    char name[16];
+    std::snprintf(name, sizeof name, "%lu", GetCurrentProcessId());
+    const LONG set = RegSetValueExA(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(data.data()),
+                                    static_cast<DWORD>(data.size() * sizeof(DWORD)));
+    RegCloseKey(key);
+    RegCloseKey(parent);
+    if (set != ERROR_SUCCESS)
+        return 1;
+    std::printf("%s\n", name);
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr,
                  "usage: faultdriver buildmenu DLG ICON\n"
-                 "       faultdriver flood DLG OWNICON COUNT SEED\n");
+                 "       faultdriver flood DLG OWNICON COUNT SEED\n"
+                 "       faultdriver back CLASS[:TITLE] MS [PID]\n"
+                 "       faultdriver endsession DLG CLASS MS\n"
+                 "       faultdriver corrupt DLG\n"
+                 "       faultdriver record HWND:PID:FLAGS...\n");
     return 2;
 }
 
@@ -246,5 +432,13 @@ int main(int argc, char** argv)
     if (argc == 6 && std::strcmp(argv[1], "flood") == 0)
         return Flood(ParseHwnd(argv[2]), ParseHwnd(argv[3]), std::atoi(argv[4]),
                      static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 0)));
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "back") == 0)
+        return Back(argv[2], std::strtoul(argv[3], nullptr, 0), argc == 5 ? std::strtoul(argv[4], nullptr, 0) : 0);
+    if (argc == 5 && std::strcmp(argv[1], "endsession") == 0)
+        return EndSession(ParseHwnd(argv[2]), argv[3], std::strtoul(argv[4], nullptr, 0));
+    if (argc == 3 && std::strcmp(argv[1], "corrupt") == 0)
+        return Corrupt(ParseHwnd(argv[2]));
+    if (argc >= 2 && std::strcmp(argv[1], "record") == 0)
+        return Record(argc - 2, argv + 2);
     return Usage();
 }

@@ -2,6 +2,7 @@
 // of other processes on the same Wine desktop. Prints results on stdout;
 // exits 0 on success, 1 when what was asked for is not so, 2 on bad usage.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <shellapi.h>
 
@@ -271,6 +272,32 @@ int FindIcon(int x, int y, int w, int h)
     return 0;
 }
 
+// The running processes of an executable name, "PID PARENT CREATED" a line;
+// CREATED is the creation time in 16 hex digits, as a guard's command line
+// gives it, or "-".
+int Processes(const char* exe)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 1;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, exe) != 0)
+            continue;
+        char created[20] = "-";
+        if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID)) {
+            FILETIME c{}, e{}, k{}, u{};
+            if (GetProcessTimes(process, &c, &e, &k, &u))
+                std::snprintf(created, sizeof created, "%08lX%08lX", c.dwHighDateTime, c.dwLowDateTime);
+            CloseHandle(process);
+        }
+        std::printf("%lu %lu %s\n", entry.th32ProcessID, entry.th32ParentProcessID, created);
+    }
+    CloseHandle(snapshot);
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr,
@@ -288,7 +315,8 @@ int Usage()
                  "       traydriver dock DLG OWNICON TITLE        dock a window as its menu row would\n"
                  "       traydriver hung HWND                     0 when the window counts as hung\n"
                  "       traydriver find-text X Y W H FONT TEXT   TEXT drawn in FONT (menu|bold|status) there\n"
-                 "       traydriver find-icon X Y W H FILE|-      FILE's small icon as the popup draws it\n");
+                 "       traydriver find-icon X Y W H FILE|-      FILE's small icon as the popup draws it\n"
+                 "       traydriver procs EXE                     running processes of EXE: PID PARENT CREATED\n");
     return 2;
 }
 
@@ -361,6 +389,8 @@ int main(int argc, char** argv)
         const int x = std::atoi(argv[2]), y = std::atoi(argv[3]), w = std::atoi(argv[4]), h = std::atoi(argv[5]);
         return cmd == "find-text" ? FindText(x, y, w, h) : FindIcon(x, y, w, h);
     }
+    if (cmd == "procs" && argc == 3)
+        return Processes(argv[2]);
     if (cmd == "cursor" && argc == 4)
         return SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3])) ? 0 : 1;
     return Usage();
