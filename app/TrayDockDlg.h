@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Hotkeys.h"
 #include "docking/Docker.h"
 #include "framework/Dialog.h"
 #include "tray/TrayIcon.h"
@@ -23,10 +24,17 @@ public:
     void CheckRunValue();
     void OnStartWithWindows();
 
+    // The hotkeys: what each one does, and their rows in the dialog
+    // (HotkeyOptions.cpp).
+    void OnHotKey(WPARAM id);
+    void ShowHotkeys();
+    void OnHotkeyEdited(int action);
+
     HICON m_hIcon;
     BOOL m_bShowAllowed;
     CTrayIcon m_trayIcon;
     CDocker m_docker;
+    CHotkeys m_hotkeys;
 
     // Handlers, public so that tests can drive them one by one.
     void OnSysCommand(UINT nID, LPARAM lParam);

@@ -98,6 +98,13 @@ LRESULT CTrayIcon::OnTrayIconCallback(WPARAM, LPARAM lParam)
 
 void CTrayIcon::OnRButtonUp()
 {
+    POINT pt{};
+    GetCursorPos(&pt);
+    OpenMenuAt(pt);
+}
+
+void CTrayIcon::OpenMenuAt(POINT pt)
+{
     // The popup's loop below dispatches the controller's sweep, which may
     // delete this object (a docked window that went away). Everything needed
     // after the loop is copied now; past Track nothing of the object is used.
@@ -114,8 +121,6 @@ void CTrayIcon::OnRButtonUp()
     if (hWndOwner)
         SendMessageA(hWndOwner, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&menu),
                      reinterpret_cast<LPARAM>(hWndSelf));
-    POINT pt{};
-    GetCursorPos(&pt);
     menu.Track(0, pt.x, pt.y, this, nullptr);
 
     menu.Close();
@@ -123,6 +128,21 @@ void CTrayIcon::OnRButtonUp()
     // sees this WM_NULL first.
     if (hWndOwner)
         PostMessageA(hWndOwner, WM_NULL, 0, 0);
+}
+
+POINT CTrayIcon::GetMenuPoint()
+{
+    NOTIFYICONIDENTIFIER id{};
+    id.cbSize = sizeof id;
+    id.hWnd = m_hWnd;
+    id.uID = kIconId;
+    RECT rc{};
+    if (SUCCEEDED(g_trayShell.pfnNotifyIconGetRect(&id, &rc)))
+        return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    // Shells before Windows 7 do not tell where an icon is: the popup then
+    // stands on the notification area's far corner, over the icons.
+    GetTrayRect(&rc);
+    return POINT{rc.right, rc.top};
 }
 
 BOOL CTrayIcon::OnCommand(WPARAM wParam, LPARAM lParam)

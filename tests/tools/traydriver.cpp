@@ -206,7 +206,9 @@ int Usage()
                  "       traydriver catalogue DLG                 admissible windows in order\n"
                  "       traydriver open-menu ICON [keep]         post a right-click, time the popup\n"
                  "       traydriver dock DLG OWNICON TITLE        dock a window as its menu row would\n"
-                 "       traydriver hung HWND                     0 when the window counts as hung\n");
+                 "       traydriver hung HWND                     0 when the window counts as hung\n"
+                 "       traydriver foreground                    the foreground window\n"
+                 "       traydriver text DLG ID                   the text of a dialog's control\n");
     return 2;
 }
 
@@ -275,6 +277,17 @@ int main(int argc, char** argv)
         return Dock(ParseHwnd(argv[2]), ParseHwnd(argv[3]), argv[4]);
     if (cmd == "hung" && argc == 3)
         return IsHungAppWindow(ParseHwnd(argv[2])) ? 0 : 1;
+    if (cmd == "foreground" && argc == 2) {
+        std::printf("0x%lx\n", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(GetForegroundWindow())));
+        return 0;
+    }
+    if (cmd == "text" && argc == 4) {
+        char text[256] = "";
+        if (!GetDlgItemTextA(ParseHwnd(argv[2]), std::atoi(argv[3]), text, sizeof text) && GetLastError())
+            return 1;
+        std::printf("%s\n", text);
+        return 0;
+    }
     if (cmd == "cursor" && argc == 4)
         return SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3])) ? 0 : 1;
     return Usage();
