@@ -98,12 +98,12 @@ pass "nothing was written to the settings"
 stop_traylet
 
 # --- Win+Alt+Down held by another program ---------------------------------------
-hold_win_alt_down() {
-  start_bg "$BIN/dockwindows.exe" hotkey 0x9 0x28 200   # MOD_ALT | MOD_WIN, VK_DOWN
+hold() {  # vk: Win+Alt and the key, held by another program
+  start_bg "$BIN/dockwindows.exe" hotkey 0x9 "$1" 200   # MOD_ALT | MOD_WIN
   HOLDER_PID=${STARTED_PIDS[-1]} HOLDER_LOG="$OUT/dockwindows.5.log"
-  wait_until 10 grep -q '^held' "$HOLDER_LOG" || fail "the holder did not get Win+Alt+Down: $(cat "$HOLDER_LOG")"
+  wait_until 10 grep -q '^held' "$HOLDER_LOG" || fail "the holder did not get key $1: $(cat "$HOLDER_LOG")"
 }
-hold_win_alt_down
+hold 0x28   # VK_DOWN
 start_traylet
 sleep 1.5   # past the modal loop's first idle moment, when a window of its own could show
 pid=$(state_of "$TRAYLET_DLG" | grep -o ' pid=[0-9]*')
@@ -139,13 +139,19 @@ click_control 1005   # the "Win" box, checked by default
 wait_until 5 win_box_clear || fail "the Win box is still checked"
 [ "$(setting DockHotkey)" = "REG_DWORD 0x30044" ] || fail "DockHotkey holds '$(setting DockHotkey)'"   # Ctrl+Alt, 'D'
 [ -z "$(setting UndockHotkey)$(setting MenuHotkey)" ] || fail "settings that were not changed were written"
+# Shift pressed alone empties a hotkey box ("None"): the action is off.
+click_control 1004
+xdotool key shift
+menu_off() { [ "$(setting MenuHotkey)" = "REG_DWORD 0x0" ]; }
+wait_until 5 menu_off || fail "MenuHotkey holds '$(setting MenuHotkey)'"
 screenshot options-changed >/dev/null
 hide_options
-hold_win_alt_down   # released by the change
+hold 0x28   # released by the change
+hold 0x4D   # 'M', released by turning the menu's hotkey off
 in_front "Dock Maximized"
 dock_by_key ctrl+alt+d "Dock Maximized" 1
 undock_by_key super+alt+Up "Dock Maximized" 1 0 1 0
-pass "Ctrl+Alt+D, set in the dialog, docks at once and Win+Alt+Down is free; the value holds it"
+pass "Ctrl+Alt+D, set in the dialog, docks at once; Win+Alt+Down is free, and Win+Alt+M once turned off"
 stop_traylet
 start_traylet
 in_front "Dock Maximized"

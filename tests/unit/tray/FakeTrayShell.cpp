@@ -68,21 +68,13 @@ HWND WINAPI FakeFindWindow(LPCSTR cls, LPCSTR title)
     return g_fake->taskbar;
 }
 
-HRESULT WINAPI FakeNotifyIconGetRect(const NOTIFYICONIDENTIFIER* id, RECT* rect)
-{
-    g_fake->iconRectQueries.push_back(*id);
-    if (SUCCEEDED(g_fake->iconRectResult))
-        *rect = g_fake->iconRect;
-    return g_fake->iconRectResult;
-}
-
 }  // namespace
 
 FakeTrayShell::FakeTrayShell() : m_saved(g_trayShell)
 {
     g_fake = this;
     g_trayShell = {&FakeNotifyIcon, &FakeSystemParametersInfo, &FakeDrawAnimatedRects, &FakeAppBarMessage,
-                   &FakeFindWindow, &FakeNotifyIconGetRect};
+                   &FakeFindWindow, m_saved.pfnNotifyIconGetRect};
 }
 
 FakeTrayShell::~FakeTrayShell()

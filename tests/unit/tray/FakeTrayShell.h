@@ -63,12 +63,6 @@ public:
     DWORD appBarCbSizeSeen = 0;
     DWORD appBarMessageSeen = 0;
 
-    // Shell_NotifyIconGetRect: not there (as before Windows 7, and under
-    // Wine) unless the test gives an answer.
-    HRESULT iconRectResult = E_NOTIMPL;
-    RECT iconRect{};
-    std::vector<NOTIFYICONIDENTIFIER> iconRectQueries;
-
     // How many times the notification area was searched for in any way.
     int TraySearches() const
     {

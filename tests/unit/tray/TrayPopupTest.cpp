@@ -231,27 +231,6 @@ TEST_F(TrayPopup, WithoutAnOwnerThePopupOpensAndNothingIsSent)
     EXPECT_EQ(baselineWindows + 1, test::ThreadWindows());
 }
 
-TEST_F(TrayPopup, ForTheKeyboardThePopupOpensAtTheIconOrElseOverTheNotificationArea)
-{
-    CTrayIcon icon;
-    ASSERT_TRUE(icon.Create(nullptr, test::AppIcon(), "keys"));
-    shell.appBarResult = 1;   // a bottom taskbar, as the shell tells it
-    shell.appBarRect = RECT{0, 738, 1024, 768};
-    const POINT corner = icon.GetMenuPoint();
-    EXPECT_EQ(1008, corner.x);
-    EXPECT_EQ(738, corner.y);
-
-    shell.iconRectResult = S_OK;
-    shell.iconRect = RECT{990, 744, 1006, 760};
-    const POINT centre = icon.GetMenuPoint();
-    EXPECT_EQ(998, centre.x);
-    EXPECT_EQ(752, centre.y);
-    ASSERT_EQ(2u, shell.iconRectQueries.size());
-    EXPECT_EQ(sizeof(NOTIFYICONIDENTIFIER), shell.iconRectQueries[1].cbSize);
-    EXPECT_EQ(icon.m_hWnd, shell.iconRectQueries[1].hWnd);
-    EXPECT_EQ(0u, shell.iconRectQueries[1].uID);
-}
-
 // Memory for one object that, once "freed", faults on any touch; a vectored
 // handler counts the touches (Wine swallows faults inside sent messages, so
 // waiting for a crash would prove nothing) and lets the toucher go on.
