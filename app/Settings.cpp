@@ -36,11 +36,6 @@ bool IsAction(int action)
 
 }  // namespace
 
-DWORD DefaultHotkey(int action)
-{
-    return IsAction(action) ? kHotkeys[action].dwDefault : 0;
-}
-
 DWORD ReadHotkey(int action, LPCSTR pszKey)
 {
     if (!IsAction(action))

@@ -14,8 +14,6 @@ enum HotkeyAction : int {
 
 extern const char kSettingsKey[];
 
-DWORD DefaultHotkey(int action);
-
 // The stored combination, or the default when there is none or what is
 // stored is not a four-byte REG_DWORD holding a key and known modifiers.
 // Never creates the key.

@@ -15,6 +15,16 @@ static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == kNotifyIconDataSize,
 
 constexpr UINT kIconId = 0;
 
+// Where the shell has drawn an icon, from Windows 7 on; looked up on first
+// use, since the program also runs on shells that lack it.
+HRESULT NotifyIconGetRect(const NOTIFYICONIDENTIFIER* pIdentifier, RECT* pRect)
+{
+    using Fn = HRESULT(WINAPI*)(const NOTIFYICONIDENTIFIER*, RECT*);
+    static const Fn fn = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "Shell_NotifyIconGetRect")));
+    return fn ? fn(pIdentifier, pRect) : E_NOTIMPL;
+}
+
 }  // namespace
 
 CTrayIcon::~CTrayIcon()
@@ -137,10 +147,10 @@ POINT CTrayIcon::GetMenuPoint()
     id.hWnd = m_hWnd;
     id.uID = kIconId;
     RECT rc{};
-    if (SUCCEEDED(g_trayShell.pfnNotifyIconGetRect(&id, &rc)))
+    if (SUCCEEDED(NotifyIconGetRect(&id, &rc)))
         return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    // Shells before Windows 7 do not tell where an icon is: the popup then
-    // stands on the notification area's far corner, over the icons.
+    // Shells before Windows 7 (and Wine's) do not tell where an icon is:
+    // the popup then stands on the notification area's far corner.
     GetTrayRect(&rc);
     return POINT{rc.right, rc.top};
 }

@@ -14,9 +14,6 @@ struct TrayShell {
     BOOL (WINAPI* pfnDrawAnimatedRects)(HWND hwnd, int idAni, const RECT* lprcFrom, const RECT* lprcTo);
     UINT_PTR (WINAPI* pfnAppBarMessage)(DWORD dwMessage, PAPPBARDATA pData);
     HWND (WINAPI* pfnFindWindow)(LPCSTR lpClassName, LPCSTR lpWindowName);
-    // Shell_NotifyIconGetRect where the shell has it (Windows 7 on), else an
-    // answer of E_NOTIMPL.
-    HRESULT (WINAPI* pfnNotifyIconGetRect)(const NOTIFYICONIDENTIFIER* pIdentifier, RECT* pRect);
 };
 
 extern TrayShell g_trayShell;

@@ -74,7 +74,7 @@ FakeTrayShell::FakeTrayShell() : m_saved(g_trayShell)
 {
     g_fake = this;
     g_trayShell = {&FakeNotifyIcon, &FakeSystemParametersInfo, &FakeDrawAnimatedRects, &FakeAppBarMessage,
-                   &FakeFindWindow, m_saved.pfnNotifyIconGetRect};
+                   &FakeFindWindow};
 }
 
 FakeTrayShell::~FakeTrayShell()
