@@ -31,9 +31,11 @@ in_front() {  # title: a real click on it makes it the foreground window
 }
 is_foreground() { [ "$(drv foreground)" = "$1" ]; }
 hidden() { state_of "$1" | grep -q ' visible=0 '; }
-dock_by_key() {  # keys title docked-icons-after
+dock_by_key() {  # keys title docked-icons-after; DOCK_MS: from the keys to the window hidden
+  local t0; t0=$(date +%s%N)
   xdotool key "$1"
   wait_until 1 hidden "${WIN[$2]}" || fail "$1 did not hide $2 within a second"
+  DOCK_MS=$(( ($(date +%s%N) - t0) / 1000000 ))
   wait_until 5 tray_shows 1 "$3" || fail "$1: the notification area does not show $3 docked icons"
 }
 undock_by_key() {  # keys title v i z docked-icons-after
@@ -76,7 +78,7 @@ in_front "Dock Maximized"
 dock_by_key super+alt+Down "Dock Maximized" 1
 in_front "Dock Normal"
 dock_by_key super+alt+Down "Dock Normal" 2
-pass "Win+Alt+Down docks the window in front within a second, and its icon appears"
+pass "Win+Alt+Down docks the window in front within a second (seen hidden after $DOCK_MS ms), and its icon appears"
 undock_by_key super+alt+Up "Dock Normal" 1 0 0 1
 undock_by_key super+alt+Up "Dock Maximized" 1 0 1 0
 pass "Win+Alt+Up brings back the window docked last in its state, then the one before; their icons go"
