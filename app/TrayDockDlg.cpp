@@ -29,6 +29,9 @@ LRESULT CTrayDockDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnTrayBuildMenu(wParam, lParam);
     case WM_TRAY_COMMAND:
         return OnTrayCommand(wParam, lParam);
+    case WM_HOTKEY:
+        OnHotKey(wParam);
+        return 0;
     case WM_DESTROY:
         OnDestroy();
         return 0;
@@ -56,6 +59,14 @@ BOOL CTrayDockDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     if (LOWORD(wParam) == IDC_START_WITH_WINDOWS && HIWORD(wParam) == BN_CLICKED) {
         OnStartWithWindows();
+        return TRUE;
+    }
+    // The hotkey controls report every change (each modifier as it is
+    // pressed), the "Win" boxes their clicks.
+    const int id = LOWORD(wParam);
+    if ((id >= IDC_HOTKEY_DOCK && id < IDC_HOTKEY_DOCK + HOTKEY_COUNT && HIWORD(wParam) == EN_CHANGE) ||
+        (id >= IDC_HOTKEY_WIN_DOCK && id < IDC_HOTKEY_WIN_DOCK + HOTKEY_COUNT && HIWORD(wParam) == BN_CLICKED)) {
+        OnHotkeyEdited(id < IDC_HOTKEY_WIN_DOCK ? id - IDC_HOTKEY_DOCK : id - IDC_HOTKEY_WIN_DOCK);
         return TRUE;
     }
     // A second copy of the program hands off with this command and ends; show
@@ -86,6 +97,10 @@ BOOL CTrayDockDlg::OnInitDialog()
     CheckRunValue();
     if (m_pGuard)
         m_pGuard->Watch(m_hWnd);
+    // A combination another program holds is shown as in use; the program
+    // runs all the same.
+    m_hotkeys.RegisterAll(m_hWnd);
+    ShowHotkeys();
     SetTimer(IDT_SWEEP, 1000);
     return FALSE;
 }
@@ -133,6 +148,7 @@ void CTrayDockDlg::OnTimer(UINT_PTR nIDEvent)
 
 void CTrayDockDlg::OnDestroy()
 {
+    m_hotkeys.UnregisterAll();
     Default();
     m_docker.FreeWindowList();
     m_docker.UndockAll();
@@ -219,6 +235,9 @@ void CTrayDockDlg::HideIntoTray()
 
 void CTrayDockDlg::ShowOptions()
 {
+    // What the dialog shows is what holds now.
+    m_hotkeys.RetryInUse();
+    ShowHotkeys();
     m_bShowAllowed = TRUE;
     m_trayIcon.ShowFromTray(FALSE);
 }

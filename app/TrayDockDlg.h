@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Hotkeys.h"
 #include "docking/Docker.h"
 #include "framework/Dialog.h"
 #include "tray/TrayIcon.h"
@@ -25,12 +26,19 @@ public:
     void CheckRunValue();
     void OnStartWithWindows();
 
+    // The hotkeys: what each one does, and their rows in the dialog
+    // (HotkeyOptions.cpp).
+    void OnHotKey(WPARAM id);
+    void ShowHotkeys();
+    void OnHotkeyEdited(int action);
+
     HICON m_hIcon;
     BOOL m_bShowAllowed;
     CTrayIcon m_trayIcon;
     CDocker m_docker;
     // The program's guard, watched while the dialog runs; none in the tests.
     CGuard* m_pGuard = nullptr;
+    CHotkeys m_hotkeys;
 
     // Handlers, public so that tests can drive them one by one.
     void OnSysCommand(UINT nID, LPARAM lParam);

@@ -24,8 +24,12 @@ void PostSysCommand(HWND hWnd, WPARAM code)
 void CDocker::RunWindowCommand(HWND hIcon, WPARAM nCmd)
 {
     const int i = FindDockedByIcon(hIcon);
-    if (i < 0)
-        return;   // the sweep dropped it after the command was posted
+    if (i >= 0)   // else the sweep dropped it after the command was posted
+        RunWindowCommandAt(i, nCmd);
+}
+
+void CDocker::RunWindowCommandAt(int i, WPARAM nCmd)
+{
     DockEntry* entry = m_arrDocked[i];
     ShowWindowBounded(entry->hWnd, SW_SHOW, WindowAnswers(entry->hWnd));
     switch (nCmd) {
@@ -144,6 +148,29 @@ LRESULT CDocker::OnCommand(WPARAM nCmd, HWND hIcon, bool bOwnIcon)
     if (nCmd < ID_DOCK_FIRST)
         return 1;
     return Dock(nCmd - ID_DOCK_FIRST, hIcon);
+}
+
+LRESULT CDocker::DockWindow(HWND hWnd, HWND hOwnIcon)
+{
+    BuildWindowList();
+    for (int n = 0; n < m_arrWindows.GetSize(); ++n)
+        if (m_arrWindows[n]->hWnd == hWnd)
+            return OnCommand(ID_DOCK_FIRST + n, hOwnIcon, true);
+    return 0;
+}
+
+BOOL CDocker::UndockLatest()
+{
+    // Records of windows that were destroyed or shown since are the sweep's
+    // to drop; their windows are not ours to touch any more.
+    for (int i = m_arrDocked.GetSize() - 1; i >= 0; --i) {
+        const HWND hWnd = m_arrDocked[i]->hWnd;
+        if (IsWindow(hWnd) && !IsWindowVisible(hWnd)) {
+            RunWindowCommandAt(i, ID_UNDOCK);
+            return TRUE;
+        }
+    }
+    return FALSE;
 }
 
 void CDocker::UndockAll()

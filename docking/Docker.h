@@ -33,6 +33,15 @@ public:
     LRESULT OnCommand(WPARAM nCmd, HWND hIcon, bool bOwnIcon);
     void UndockAll();
 
+    // The keyboard's way in (DockCommands.cpp). DockWindow rebuilds the
+    // catalogue and, if it lists hWnd, docks it as choosing its row from the
+    // main menu of the program's own icon hOwnIcon would, answering what
+    // that command answers; 0 when the catalogue does not list it.
+    // UndockLatest undocks the window docked last of those still docked, as
+    // "UnDock" would; FALSE when there is none.
+    LRESULT DockWindow(HWND hWnd, HWND hOwnIcon);
+    BOOL UndockLatest();
+
     // Drops docked records whose window is gone or visible again, without
     // touching the window.
     void Sweep();
@@ -54,6 +63,7 @@ private:
 
     LRESULT Dock(WPARAM n, HWND hIcon);
     void RunWindowCommand(HWND hIcon, WPARAM nCmd);
+    void RunWindowCommandAt(int i, WPARAM nCmd);
 
     CWnd* m_pOwner = nullptr;
     HWND m_hWndOwner = nullptr;

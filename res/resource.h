@@ -3,4 +3,15 @@
 #define IDD_MAIN_DIALOG 102
 #define IDR_MAINFRAME 128
 #define IDC_START_WITH_WINDOWS 1001
+// One row per hotkey action, in the order dock, undock, menu: the hotkey
+// control, its "Win" check box and the line that says it is in use.
+#define IDC_HOTKEY_DOCK 1002
+#define IDC_HOTKEY_UNDOCK 1003
+#define IDC_HOTKEY_MENU 1004
+#define IDC_HOTKEY_WIN_DOCK 1005
+#define IDC_HOTKEY_WIN_UNDOCK 1006
+#define IDC_HOTKEY_WIN_MENU 1007
+#define IDC_HOTKEY_STATE_DOCK 1008
+#define IDC_HOTKEY_STATE_UNDOCK 1009
+#define IDC_HOTKEY_STATE_MENU 1010
 #define IDC_STATIC (-1)

@@ -16,6 +16,16 @@ static_assert(offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(WCHAR) == kNotifyIc
 
 constexpr UINT kIconId = 0;
 
+// Where the shell has drawn an icon, from Windows 7 on; looked up on first
+// use, since the program also runs on shells that lack it.
+HRESULT NotifyIconGetRect(const NOTIFYICONIDENTIFIER* pIdentifier, RECT* pRect)
+{
+    using Fn = HRESULT(WINAPI*)(const NOTIFYICONIDENTIFIER*, RECT*);
+    static const Fn fn = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "Shell_NotifyIconGetRect")));
+    return fn ? fn(pIdentifier, pRect) : E_NOTIMPL;
+}
+
 }  // namespace
 
 CTrayIcon::~CTrayIcon()
@@ -99,6 +109,13 @@ LRESULT CTrayIcon::OnTrayIconCallback(WPARAM, LPARAM lParam)
 
 void CTrayIcon::OnRButtonUp()
 {
+    POINT pt{};
+    GetCursorPos(&pt);
+    OpenMenuAt(pt);
+}
+
+void CTrayIcon::OpenMenuAt(POINT pt)
+{
     // The popup's loop below dispatches the controller's sweep, which may
     // delete this object (a docked window that went away). Everything needed
     // after the loop is copied now; past Track nothing of the object is used.
@@ -115,8 +132,6 @@ void CTrayIcon::OnRButtonUp()
     if (hWndOwner)
         SendMessageA(hWndOwner, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&menu),
                      reinterpret_cast<LPARAM>(hWndSelf));
-    POINT pt{};
-    GetCursorPos(&pt);
     menu.Track(0, pt.x, pt.y, this, nullptr);
 
     menu.Close();
@@ -124,6 +139,21 @@ void CTrayIcon::OnRButtonUp()
     // sees this WM_NULL first.
     if (hWndOwner)
         PostMessageA(hWndOwner, WM_NULL, 0, 0);
+}
+
+POINT CTrayIcon::GetMenuPoint()
+{
+    NOTIFYICONIDENTIFIER id{};
+    id.cbSize = sizeof id;
+    id.hWnd = m_hWnd;
+    id.uID = kIconId;
+    RECT rc{};
+    if (SUCCEEDED(NotifyIconGetRect(&id, &rc)))
+        return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    // Shells before Windows 7 (and Wine's) do not tell where an icon is:
+    // the popup then stands on the notification area's far corner.
+    GetTrayRect(&rc);
+    return POINT{rc.right, rc.top};
 }
 
 BOOL CTrayIcon::OnCommand(WPARAM wParam, LPARAM lParam)

@@ -37,6 +37,16 @@ public:
     // clock inside it; EnumChildWindows over the taskbar calls it.
     static BOOL CALLBACK EnumTrayChildProc(HWND hWnd, LPARAM lParam);
 
+    // Opens this icon's popup with its bottom-right corner at pt, as a
+    // right-click there would, and returns when it has closed. The owner's
+    // messages dispatched meanwhile may delete this object; nothing of it is
+    // used after the popup's loop.
+    void OpenMenuAt(POINT pt);
+    // The point on screen where this icon's popup opens for the keyboard:
+    // the icon's centre, as the shell tells it, else the notification
+    // area's top-right corner.
+    POINT GetMenuPoint();
+
     LRESULT OnTrayIconCallback(WPARAM wParam, LPARAM lParam);
     LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
 

@@ -7,47 +7,9 @@
 # button hides it; a second start shows the dialog of the first; Exit brings
 # every docked window back and leaves no icon.
 . "$(dirname "$0")/common.bash"
-# The screen at a failure, next to the logs.
-fail() { import -window root "$OUT/failure.png" 2>/dev/null || true; echo "FAIL: $* (screen: $OUT/failure.png)" >&2; exit 1; }
-
-# The notification area's part of the taskbar (the window buttons end far
-# to the left of it). The taskbar repaints its background in another shade
-# when the windows on it change, so icons are looked for slot by slot: a
-# slot holds an icon when it has dark pixels (every icon here has a dark
-# outline; the taskbar is near white).
-TRAY="124x20+900+748"
-ICON_Y=757 PITCH=20
-FILL=C2CFE5   # the hot row's fill, as R G B
-grab() { import -window root -crop "$TRAY" +repage "$OUT/$1.png"; }
-diff_box() {
-  convert "$OUT/$1.png" "$OUT/$2.png" -compose difference -composite -colorspace gray -threshold 0 \
-    -format '%@' info:
-}
-# Darkest pixel of icon slot k (0 is ours), 0 to 100, below the
-# taskbar's top edge.
-slot_ink() {  # png k
-  convert "$OUT/$1.png" -crop "16x13+$(( OWN_X - PITCH * $2 - 8 - 900 ))+5" +repage -colorspace gray \
-    -format '%[fx:int(100*minima)]' info:
-}
-# The area shows our icon (or not) and exactly n docked icons.
-tray_shows() {  # own(0|1) n
-  grab now
-  local k
-  for k in $(seq 0 $(( $2 + 1 ))); do
-    local want=1; [ "$k" -eq 0 ] && want=$1; [ "$k" -gt 0 ] && [ "$k" -gt "$2" ] && want=0
-    local ink; ink=$(slot_ink now "$k")
-    if [ "$want" = 1 ]; then [ "$ink" -lt 60 ] || return 1; else [ "$ink" -ge 85 ] || return 1; fi
-  done
-}
-park() { xdotool mousemove 500 420; }
 
 # --- windows and their states ---------------------------------------------
 hwnd_of() { drv find - "$1"; }
-state_of() { drv state "$1"; }
-# visible iconic zoomed, e.g. "1 0 1"
-state_is() {  # hwnd v i z
-  state_of "$1" | grep -q " visible=$2 iconic=$3 zoomed=$4 "
-}
 expect_state() {  # title v i z what
   wait_until 5 state_is "${WIN[$1]}" "$2" "$3" "$4" \
     || fail "$5: $1 is $(state_of "${WIN[$1]}" | grep -o 'visible=. iconic=. zoomed=.')"
@@ -55,31 +17,6 @@ expect_state() {  # title v i z what
 DW_LOG=""
 log_count() { tr -d '\r' <"$DW_LOG" | grep -c -- "$1" || true; }
 
-# --- the popup -------------------------------------------------------------
-popup_open() { wine "$BIN/dockwindows.exe" popup >/dev/null 2>&1; }
-popup_gone() { ! popup_open; }
-# Right-clicks the icon at x and reads the popup: client origin CX CY,
-# window width and height PW PH.
-open_menu() {  # icon-x
-  xdotool mousemove "$1" "$ICON_Y" click 3
-  wait_until 5 popup_open || fail "no popup after a right-click at $1,$ICON_Y"
-  read -r CX CY < <(wine "$BIN/dockwindows.exe" popup | tr -d '\r')
-  # awk reads the whole list: an early exit would break the driver's pipe.
-  local line; line=$(drv list | awk '/ class=Traylet:/ && / visible=1 / && !seen++')
-  [[ $line =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || fail "popup: $line"
-  PW=$(( BASH_REMATCH[3] - BASH_REMATCH[1] )) PH=$(( BASH_REMATCH[4] - BASH_REMATCH[2] ))
-}
-# Rows start 5 pixels into the client area; a text row is 18 high, a
-# separator 11. Row tops below are client offsets.
-hot_probe() { drv pixel $(( CX + PW - 6 - 12 )) $(( CY + $1 + 1 )); }
-row_hot() { [ "$(hot_probe "$1")" = "$FILL" ]; }
-choose_row() {  # top what
-  xdotool mousemove $(( CX + 40 )) $(( CY + $1 + 9 ))
-  wait_until 5 row_hot "$1" || fail "$2: the row under the pointer is not highlighted"
-  xdotool click 1
-  wait_until 5 popup_gone || fail "$2: the popup stayed open"
-  park
-}
 # Darkest ink in a row's text, 0 (black) to 100 (white), from the screen.
 row_ink() {  # top
   import -window root -crop "60x13+$(( CX + 21 ))+$(( CY + $1 ))" +repage "$OUT/row.png"
@@ -102,8 +39,6 @@ catalogue_row() {  # title
     }
     END { if (!found) exit 1; print row }'
 }
-MAIN_ROW_OPTIONS() { echo $(( PH - 5 - 18 - 18 )); }
-MAIN_ROW_EXIT() { echo $(( PH - 5 - 18 )); }
 # Per-window menu: UnDock, separator, Restore, Minimize, Maximize, separator, Exit.
 ROW_UNDOCK=5 ROW_RESTORE=34 ROW_MINIMIZE=52 ROW_MAXIMIZE=70
 
@@ -153,15 +88,7 @@ expect_state "Dock Normal" 1 0 0 "at start"
 expect_state "Dock Minimized" 1 1 0 "at start"
 expect_state "Dock Maximized" 1 0 1 "at start"
 
-grab tray_none
-start_traylet
-tray_changed() { grab tray0; [ -n "$(diff_box tray_none tray0 | grep -v '^0x0')" ]; }
-wait_until 10 tray_changed || fail "Traylet's icon did not appear"
-box=$(diff_box tray_none tray0)
-[[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && [ "${BASH_REMATCH[1]}" -le 20 ] \
-  || fail "cannot locate Traylet's icon: '$box'"
-OWN_X=$(( 900 + BASH_REMATCH[3] + BASH_REMATCH[1] / 2 ))
-wait_until 5 tray_shows 1 0 || fail "Traylet's icon is not at x $OWN_X alone"
+start_traylet_and_locate_icon
 pass "Traylet's icon at x $OWN_X"
 
 # --- dock each --------------------------------------------------------------

@@ -17,6 +17,10 @@
 //   dockwindows hang TITLE SECONDS
 //       Owns one titled window and stops pumping messages at once, for
 //       SECONDS; then pumps until the window is closed.
+//   dockwindows hotkey MODIFIERS VK SECONDS
+//       Holds a global hotkey (RegisterHotKey's MOD_* flags and virtual key)
+//       for SECONDS: prints "held" (or "refused ERROR" and ends), then
+//       "hotkey" for every WM_HOTKEY it receives.
 //   dockwindows popup
 //       Prints "X Y", the screen position of the client area's top-left
 //       corner of the popup menu that Traylet shows now; exit code 1 if none.
@@ -38,6 +42,8 @@ const char* Name(UINT message)
     case WM_SHOWWINDOW: return "SHOWWINDOW";
     case WM_CLOSE: return "CLOSE";
     case WM_GETICON: return "GETICON";
+    case WM_ENTERMENULOOP: return "ENTERMENULOOP";
+    case WM_EXITMENULOOP: return "EXITMENULOOP";
     default: return nullptr;
     }
 }
@@ -138,6 +144,27 @@ int RunHung(const char* title, int seconds)
     return 0;
 }
 
+int HoldHotkey(UINT modifiers, UINT vk, int seconds)
+{
+    HWND hwnd = CreateWindowExA(0, "STATIC", "hotkey holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!RegisterHotKey(hwnd, 1, modifiers, vk)) {
+        std::printf("refused %lu\n", GetLastError());
+        return 1;
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0 && !(msg.message == WM_TIMER && !msg.hwnd)) {
+        if (msg.message == WM_HOTKEY) {
+            std::printf("hotkey\n");
+            std::fflush(stdout);
+        }
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
 struct PopupSearch {
     HWND dialog;
     HWND popup;
@@ -178,6 +205,8 @@ int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "popup") == 0)
         return PrintPopup();
+    if (argc == 5 && std::strcmp(argv[1], "hotkey") == 0)
+        return HoldHotkey(std::strtoul(argv[2], nullptr, 0), std::strtoul(argv[3], nullptr, 0), std::atoi(argv[4]));
     if (argc == 4 && std::strcmp(argv[1], "hang") == 0)
         return RunHung(argv[2], std::atoi(argv[3]));
     if (argc >= 3 && std::strcmp(argv[1], "many") == 0)

@@ -316,7 +316,9 @@ int Usage()
                  "       traydriver hung HWND                     0 when the window counts as hung\n"
                  "       traydriver find-text X Y W H FONT TEXT   TEXT drawn in FONT (menu|bold|status) there\n"
                  "       traydriver find-icon X Y W H FILE|-      FILE's small icon as the popup draws it\n"
-                 "       traydriver procs EXE                     running processes of EXE: PID PARENT CREATED\n");
+                 "       traydriver procs EXE                     running processes of EXE: PID PARENT CREATED\n"
+                 "       traydriver foreground                    the foreground window\n"
+                 "       traydriver text DLG ID                   the text of a dialog's control\n");
     return 2;
 }
 
@@ -391,6 +393,17 @@ int main(int argc, char** argv)
     }
     if (cmd == "procs" && argc == 3)
         return Processes(argv[2]);
+    if (cmd == "foreground" && argc == 2) {
+        std::printf("0x%lx\n", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(GetForegroundWindow())));
+        return 0;
+    }
+    if (cmd == "text" && argc == 4) {
+        char text[256] = "";
+        if (!GetDlgItemTextA(ParseHwnd(argv[2]), std::atoi(argv[3]), text, sizeof text) && GetLastError())
+            return 1;
+        std::printf("%s\n", text);
+        return 0;
+    }
     if (cmd == "cursor" && argc == 4)
         return SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3])) ? 0 : 1;
     return Usage();

@@ -1,5 +1,6 @@
 #include "app/TrayDockApp.h"
 #include "docking/Commands.h"
+#include "res/resource.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/app/DialogScenario.h"
 
@@ -252,15 +253,20 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM lp)
 
 }  // namespace
 
-// Every line of the About area must read whole in its one-line control; the
-// version line once wrapped and hid its number.
+// Every line of the About area and of the hotkeys must read whole in its
+// one-line control; the version line once wrapped and hid its number.
 TEST(ControllerDialog, AboutLinesFitTheirControls)
 {
     DialogScenario s;
     std::vector<TextFit> lines;
-    s.then([&](CTrayDockDlg& d) { EnumChildWindows(d.m_hWnd, CollectStaticText, reinterpret_cast<LPARAM>(&lines)); });
+    s.then([&](CTrayDockDlg& d) {
+        // The longer of the two words a hotkey's state line can show.
+        for (int id : {IDC_HOTKEY_STATE_DOCK, IDC_HOTKEY_STATE_UNDOCK, IDC_HOTKEY_STATE_MENU})
+            SetDlgItemTextA(d.m_hWnd, id, "Refused");
+        EnumChildWindows(d.m_hWnd, CollectStaticText, reinterpret_cast<LPARAM>(&lines));
+    });
     s.run();
-    ASSERT_EQ(3u, lines.size());
+    ASSERT_EQ(9u, lines.size());
     for (const TextFit& line : lines)
         EXPECT_TRUE(line.fits) << '"' << line.text << "\" wraps out of its control";
 }

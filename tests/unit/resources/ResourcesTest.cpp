@@ -98,11 +98,11 @@ TEST_F(TrayletExe, MainDialogTemplate)
     EXPECT_EQ(0x00040000u, r.get<DWORD>());   // WS_EX_APPWINDOW
     EXPECT_EQ(0x90CA00C8u, r.get<DWORD>());
     const WORD count = r.get<WORD>();
-    EXPECT_EQ(7, count);
+    EXPECT_EQ(20, count);
     EXPECT_EQ(0, r.get<short>());
     EXPECT_EQ(0, r.get<short>());
     EXPECT_EQ(209, r.get<short>());
-    EXPECT_EQ(86, r.get<short>());
+    EXPECT_EQ(150, r.get<short>());
     EXPECT_EQ("", r.sz_or_ord());          // no menu
     EXPECT_EQ("", r.sz_or_ord());          // the standard dialog class
     EXPECT_EQ("Traylet", r.wstr());
@@ -129,7 +129,7 @@ TEST_F(TrayletExe, MainDialogTemplate)
         r.p += r.get<WORD>();   // creation data
         controls.push_back(c);
     }
-    ASSERT_EQ(7u, controls.size());
+    ASSERT_EQ(20u, controls.size());
     const DWORD none = 0xFFFFFFFF;
     struct Want { DWORD id; const char* cls; const char* text; DWORD style; short x, y, cx, cy; } want[] = {
         {none, "STATIC", "#128", 0x50000003, 8, 8, 20, 20},
@@ -139,8 +139,23 @@ TEST_F(TrayletExe, MainDialogTemplate)
         {1001, "BUTTON", "&Start Program with Windows", 0x50010003, 43, 61, 107, 10},
         {none, "BUTTON", "", 0x50000007, 37, 4, 154, 42},
         {none, "BUTTON", "Options", 0x50000007, 37, 49, 154, 27},
+        // The hotkeys, below all that was there: per action a label, the
+        // hotkey control, its "Win" box and the line that says "In use".
+        {none, "BUTTON", "Hotkeys", 0x50000007, 7, 80, 195, 62},
+        {none, "STATIC", "Dock", 0x50020000, 13, 95, 44, 8},
+        {1002, "MSCTLS_HOTKEY32", "", 0x50810000, 59, 93, 78, 12},
+        {1005, "BUTTON", "Win", 0x50010003, 141, 94, 24, 10},
+        {1008, "STATIC", "", 0x50020000, 169, 95, 31, 8},
+        {none, "STATIC", "Bring back", 0x50020000, 13, 111, 44, 8},
+        {1003, "MSCTLS_HOTKEY32", "", 0x50810000, 59, 109, 78, 12},
+        {1006, "BUTTON", "Win", 0x50010003, 141, 110, 24, 10},
+        {1009, "STATIC", "", 0x50020000, 169, 111, 31, 8},
+        {none, "STATIC", "Menu", 0x50020000, 13, 127, 44, 8},
+        {1004, "MSCTLS_HOTKEY32", "", 0x50810000, 59, 125, 78, 12},
+        {1007, "BUTTON", "Win", 0x50010003, 141, 126, 24, 10},
+        {1010, "STATIC", "", 0x50020000, 169, 127, 31, 8},
     };
-    for (size_t i = 0; i < 7; ++i) {
+    for (size_t i = 0; i < 20; ++i) {
         SCOPED_TRACE("control " + std::to_string(i + 1));
         const Control& c = controls[i];
         EXPECT_EQ(want[i].id, c.id);

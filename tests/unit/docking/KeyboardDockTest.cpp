@@ -1,0 +1,68 @@
+// The hotkeys' way into docking: the window in front docked as its menu row
+// would dock it, and the docked windows brought back latest first.
+#include "tests/unit/docking/DockTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using docktest::SysCommands;
+using docktest::WithDialog;
+using Seq = std::vector<std::string>;
+
+namespace {
+
+constexpr DWORD kNormal = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+
+TEST(KeyboardDock, DocksTheWindowInFrontButNeverOurOwnOrTheShells)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        test::MessageLog ours("Ours", kNormal);
+        for (HWND refused : {dlg.m_hWnd, FindWindowA("Shell_TrayWnd", nullptr), GetDesktopWindow()})
+            EXPECT_EQ(0, dlg.m_docker.DockWindow(refused, dlg.m_trayIcon.m_hWnd)) << refused;
+        // A window of this thread in front could be an open popup's, whose
+        // rows name places in the catalogue: the hotkey leaves it.
+        SetForegroundWindow(ours.hwnd());
+        dlg.OnHotKey(1);   // the dock action's id
+        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
+
+        docktest::StallingWindow front("Front window", WM_APP + 1);   // another thread's; never stalls
+        ASSERT_TRUE(SetForegroundWindow(front.hwnd()));
+        dlg.OnHotKey(1);
+        ASSERT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
+        const DockEntry* e = dlg.m_docker.m_arrDocked[0];
+        EXPECT_EQ(front.hwnd(), e->hWnd);
+        EXPECT_TRUE(!IsWindowVisible(e->hWnd) && IsIconic(e->hWnd));
+        EXPECT_STREQ(L"Front window", e->pTrayIcon->m_szTip);
+        dlg.m_docker.UndockAll();
+    });
+}
+
+TEST(KeyboardDock, UndockLatestGoesBackInDockingOrderSkippingWindowsDestroyedOrShownMeanwhile)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        test::MessageLog first("First", kNormal), maximized("Maximized", kNormal), reshown("Shown again", kNormal);
+        auto* destroyed = new test::MessageLog("Destroyed", kNormal);
+        ShowWindow(maximized.hwnd(), SW_MAXIMIZE);
+        for (HWND h : {first.hwnd(), maximized.hwnd(), reshown.hwnd(), destroyed->hwnd()})
+            ASSERT_NE(nullptr, docktest::Dock(dlg, h));
+        // Their programs destroy one and show another; the sweep has not run.
+        delete destroyed;
+        ShowWindow(reshown.hwnd(), SW_SHOW);
+        for (test::MessageLog* log : {&first, &maximized, &reshown})
+            log->clear();
+        const HWND iconMaximized = dlg.m_docker.m_arrDocked[1]->pTrayIcon->m_hWnd;
+
+        EXPECT_TRUE(dlg.m_docker.UndockLatest());
+        EXPECT_TRUE(IsWindowVisible(maximized.hwnd()));
+        EXPECT_FALSE(IsWindow(iconMaximized));
+        EXPECT_TRUE(dlg.m_docker.UndockLatest());
+        EXPECT_TRUE(IsWindowVisible(first.hwnd()));
+        EXPECT_FALSE(dlg.m_docker.UndockLatest());
+        EXPECT_EQ(2, dlg.m_docker.m_arrDocked.GetSize()) << "the sweep's to drop";
+        test::PumpFor(100);
+        EXPECT_EQ(Seq{"MAX"}, SysCommands(maximized));
+        EXPECT_EQ(Seq{"RESTORE"}, SysCommands(first));
+        EXPECT_EQ(Seq{}, SysCommands(reshown)) << "not ours to touch";
+    });
+}
+
+}  // namespace
