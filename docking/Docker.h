@@ -39,6 +39,8 @@ public:
     // menu (rebuilding the catalogue first), or of the menu of the docked
     // window whose icon is hIcon (none when no docked record has it).
     void ComposeMainMenu(CMenuEx& menu);
+    // The main menu's rows from the catalogue as it stands.
+    void AddMainMenuRows(CMenuEx& menu) const;
     void ComposeWindowMenu(CMenuEx& menu, HWND hIcon) const;
 
     // Removes the record's icon, destroys it and frees the record.

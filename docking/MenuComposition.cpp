@@ -7,9 +7,16 @@
 void CDocker::ComposeMainMenu(CMenuEx& menu)
 {
     BuildWindowList();
+    AddMainMenuRows(menu);
+}
+
+void CDocker::AddMainMenuRows(CMenuEx& menu) const
+{
     const int nWindows = m_arrWindows.GetSize();
     for (int i = 0; i < nWindows; ++i)
         menu.AddItem(0, ID_DOCK_FIRST + i, m_arrWindows[i]->szTitle, m_arrWindows[i]->hIcon, FALSE);
+    // The windows scroll and are filtered by typing; the rest stays in view.
+    menu.BeginFixedRows();
     if (nWindows > 0)
         menu.AddSeparator();
     if (!m_arrDocked.IsEmpty()) {

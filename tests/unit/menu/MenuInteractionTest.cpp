@@ -1,6 +1,7 @@
 // Hover tracking, choice and closing while the popup's modal loop runs.
 #include "tests/unit/menu/MenuTestKit.h"
 
+#include <climits>
 #include <iterator>
 
 using namespace menutest;
@@ -208,7 +209,7 @@ TEST(MenuChoice, ClicksThatChooseNothingLeaveThePopupOpen)
     EXPECT_EQ(0u, p.Commands().size());
 }
 
-TEST(MenuChoice, KeysAndTheRightButtonDoNothingEscapeIncluded)
+TEST(MenuChoice, TheRightButtonDoesNothing)
 {
     Popup p;
     CMenuEx& m = p.menu;
@@ -218,11 +219,6 @@ TEST(MenuChoice, KeysAndTheRightButtonDoNothingEscapeIncluded)
         KillTimer(m.m_hWnd, IDT_HOVER);
         MoveTo(m, 30, RowTop(m, 0) + 3);
         const HWND w = m.m_hWnd;
-        PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageA(w, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001));
-        PostMessageA(w, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        PostMessageA(w, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
-        PostMessageA(w, WM_KEYDOWN, VK_DOWN, 0x01500001);
         PostMessageA(w, WM_RBUTTONDOWN, MK_RBUTTON, Point(30, RowTop(m, 0) + 3));
         PostMessageA(w, WM_RBUTTONUP, 0, Point(30, RowTop(m, 0) + 3));
         test::PumpFor(200);
@@ -231,8 +227,298 @@ TEST(MenuChoice, KeysAndTheRightButtonDoNothingEscapeIncluded)
         m.Close();
     }));
     EXPECT_TRUE(open);
-    EXPECT_EQ(0, hot) << "keys moved the hot item";
+    EXPECT_EQ(0, hot);
     EXPECT_EQ(0u, p.Commands().size());
+}
+
+TEST(MenuKeys, ArrowsPassSeparatorsGreyAndDisabledRowsAndEnterChoosesAsAClick)
+{
+    Popup p;
+    CMenuEx& m = p.menu;
+    std::vector<int> hot;
+    HWND hwnd = m.m_hWnd;
+    EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
+        KillTimer(m.m_hWnd, IDT_HOVER);
+        for (UINT vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_END, VK_HOME, VK_NEXT, VK_PRIOR, VK_LEFT}) {
+            Key(m, vk);
+            hot.push_back(m.m_nHotItem);
+        }
+        Key(m, VK_RETURN);
+    }));
+    // Down from nothing to the first; over rows 1 to 3 to the last; round.
+    const std::vector<int> want{0, 4, 0, 4, 4, 0, 4, 0, 0};
+    EXPECT_EQ(want, hot);
+    EXPECT_FALSE(IsWindow(hwnd));
+    auto commands = p.Commands();
+    ASSERT_EQ(1u, commands.size()) << test::Describe(commands);
+    EXPECT_EQ(static_cast<WPARAM>(kOpen), commands[0].wParam);
+    EXPECT_EQ(0, commands[0].lParam);
+    EXPECT_FALSE(commands[0].sent);
+}
+
+TEST(MenuKeys, EscapeClosesChoosingNothingAndEnterOnNothingKeepsThePopup)
+{
+    Popup p;
+    CMenuEx& m = p.menu;
+    bool openAfterEnter = false;
+    HWND hwnd = m.m_hWnd;
+    EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
+        KillTimer(m.m_hWnd, IDT_HOVER);
+        Key(m, VK_RETURN);
+        openAfterEnter = IsWindow(hwnd) && m.IsInModalLoop();
+        Key(m, VK_DOWN);
+        Key(m, VK_ESCAPE);
+    }));
+    EXPECT_TRUE(openAfterEnter);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(0u, p.Commands().size());
+}
+
+TEST(MenuKeys, TheHoverPollKeepsAHighlightSetByKeysUntilThePointerMoves)
+{
+    Popup p;
+    CMenuEx& m = p.menu;
+    bool pointed = false, kept = false, retaken = false;
+    std::wstring afterKeys;
+    EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
+        POINT onItem0{30, RowTop(m, 0) + 4};
+        ClientToScreen(m.m_hWnd, &onItem0);
+        SetCursorPos(onItem0.x, onItem0.y);
+        pointed = test::PumpUntil([&] { return m.m_nHotItem == 0; }, 2000);
+        Key(m, VK_DOWN);
+        afterKeys = HotText(m);
+        // Three hover ticks and a mouse move that the pointer did not make
+        // (the system sends one when windows change under it).
+        MoveTo(m, 30, RowTop(m, 0) + 4);
+        test::PumpFor(650);
+        kept = m.m_nHotItem == 4;
+        SetCursorPos(onItem0.x + 5, onItem0.y);
+        retaken = test::PumpUntil([&] { return m.m_nHotItem == 0; }, 2000);
+        ParkCursor();
+        m.Close();
+    }));
+    EXPECT_TRUE(pointed);
+    EXPECT_EQ(L"Exit", afterKeys);
+    EXPECT_TRUE(kept) << "the hover poll took the highlight back from the keys";
+    EXPECT_TRUE(retaken) << "a moved pointer did not take the highlight back";
+}
+
+namespace {
+
+// A main menu of eighty windows opened at the foot of the work area.
+struct TallPopup {
+    test::MessageLog owner{"owner"};
+    CMenuEx menu;
+    RECT work{};
+    TallPopup()
+    {
+        ParkCursor();
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        menu.Create(owner.hwnd());
+        FillMainMenu(menu, 80);
+    }
+    int Track(const std::function<void()>& script)
+    {
+        return TrackWith(menu, work.right - 40, work.bottom - 1, [&] {
+            KillTimer(menu.m_hWnd, IDT_HOVER);
+            script();
+        });
+    }
+    std::vector<test::Msg> Commands()
+    {
+        test::Flush();
+        return owner.only({WM_COMMAND});
+    }
+};
+
+}  // namespace
+
+TEST(MenuScroll, TheWheelScrollsTheListAndTheRowUnderThePointerFollows)
+{
+    TallPopup t;
+    CMenuEx& m = t.menu;
+    std::vector<int> tops;
+    int hotAfterWheel = -2;
+    EXPECT_EQ(0, t.Track([&] {
+        ASSERT_TRUE(m.m_bScrolls);
+        POINT onRow{40, m.RowTop(2) + 4};
+        ClientToScreen(m.m_hWnd, &onRow);
+        SetCursorPos(onRow.x, onRow.y);
+        SendMessageW(m.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(onRow.x, onRow.y));
+        tops.push_back(m.m_nTop);
+        hotAfterWheel = m.m_nHotItem;
+        SendMessageW(m.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -60), 0);   // half a notch: nothing yet
+        tops.push_back(m.m_nTop);
+        SendMessageW(m.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -60), 0);
+        tops.push_back(m.m_nTop);
+        for (int i = 0; i < 40; ++i)
+            SendMessageW(m.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+        tops.push_back(m.m_nTop);
+        tops.push_back(m.RowTop(79) != INT_MIN);
+        SendMessageW(m.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 2 * WHEEL_DELTA), 0);
+        tops.push_back(m.m_nTop);
+        ParkCursor();
+        m.Close();
+    }));
+    ASSERT_EQ(6u, tops.size());
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const int step = static_cast<int>(lines);
+    EXPECT_EQ(step, tops[0]);
+    EXPECT_EQ(2 + step, hotAfterWheel) << "the row now under the pointer";
+    EXPECT_EQ(step, tops[1]);
+    EXPECT_EQ(2 * step, tops[2]);
+    EXPECT_GT(tops[3], 40) << "the end of the list";
+    EXPECT_EQ(1, tops[4]) << "the last window is in view";
+    EXPECT_EQ(tops[3] - 2 * step, tops[5]);
+}
+
+TEST(MenuScroll, RestingOnAStripScrollsThatWayToTheEnd)
+{
+    TallPopup t;
+    CMenuEx& m = t.menu;
+    bool down = false, stopped = false, up = false;
+    EXPECT_EQ(0, t.Track([&] {
+        SetTimer(m.m_hWnd, IDT_HOVER, 200, nullptr);
+        int strip = 0;
+        POINT onStrip{m.m_nWidth / 2, 0};
+        for (onStrip.y = 0; onStrip.y < m.m_nHeight && strip != 2; ++onStrip.y)
+            m.RowAt(onStrip, &strip);
+        ClientToScreen(m.m_hWnd, &onStrip);
+        SetCursorPos(onStrip.x, onStrip.y);
+        down = test::PumpUntil([&] { return m.m_nTop >= 5; }, 3000);
+        stopped = test::PumpUntil([&] { return m.RowTop(79) != INT_MIN; }, 10000);
+        POINT top{m.m_nWidth / 2, 5 + 3};
+        ClientToScreen(m.m_hWnd, &top);
+        SetCursorPos(top.x, top.y);
+        up = test::PumpUntil([&] { return m.m_nTop == 0; }, 10000);
+        ParkCursor();
+        m.Close();
+    }));
+    EXPECT_TRUE(down) << "the strip below the list did not scroll it";
+    EXPECT_TRUE(stopped) << "it did not reach the last window";
+    EXPECT_TRUE(up) << "the strip above the list did not scroll it back";
+}
+
+TEST(MenuScroll, KeysReachTheLastWindowScrollingItIntoViewAndEnterChoosesIt)
+{
+    TallPopup t;
+    CMenuEx& m = t.menu;
+    std::vector<std::wstring> hot;
+    std::vector<bool> inView;
+    auto look = [&] {
+        hot.push_back(HotText(m));
+        inView.push_back(m.m_nHotItem >= 0 && m.RowTop(m.m_nHotItem) != INT_MIN);
+    };
+    EXPECT_EQ(0, t.Track([&] {
+        Key(m, VK_DOWN);
+        look();
+        Key(m, VK_NEXT);
+        Key(m, VK_NEXT);
+        look();
+        Key(m, VK_NEXT);
+        look();
+        for (UINT vk : {VK_UP, VK_UP, VK_UP, VK_UP}) {
+            Key(m, vk);
+            look();
+        }
+        Key(m, VK_UP);
+        look();
+        Key(m, VK_RETURN);
+    }));
+    ASSERT_EQ(8u, hot.size());
+    EXPECT_EQ(L"Window 1", hot[0]);
+    EXPECT_NE(L"Window 1", hot[1]) << "Page Down moved a page";
+    EXPECT_EQ(L"Exit", hot[2]) << "Page Down stops at the last row";
+    EXPECT_EQ((std::vector<std::wstring>{L"Options", L"Close All", L"Minimize All", L"Window 80", L"Window 79"}),
+              std::vector<std::wstring>(hot.begin() + 3, hot.end()));
+    for (size_t i = 0; i < inView.size(); ++i)
+        EXPECT_TRUE(inView[i]) << hot[i] << " is out of view";
+    auto commands = t.Commands();
+    ASSERT_EQ(1u, commands.size()) << test::Describe(commands);
+    EXPECT_EQ(150u + 78, commands[0].wParam);
+}
+
+TEST(MenuFilter, TypingKeepsTheWindowsWhoseTitlesHoldItAndHighlightsTheFirst)
+{
+    test::MessageLog owner("owner");
+    CMenuEx m;
+    ParkCursor();
+    m.Create(owner.hwnd());
+    const wchar_t* titles[] = {L"Calculator", L"\x041F\x0440\x0438\x0432\x0435\x0442.txt - Notepad", L"Notes - Notepad",
+                               L"Registry Editor"};
+    for (int i = 0; i < 4; ++i)
+        m.AddItem(0, 150 + i, titles[i], nullptr, FALSE);
+    m.BeginFixedRows();
+    m.AddSeparator();
+    m.AddItem(0, 141, L"Exit", nullptr, FALSE);
+    struct Seen {
+        std::vector<int> rows;
+        std::wstring hot;
+        int height;
+    };
+    std::vector<Seen> seen;
+    auto look = [&] {
+        Seen s{{}, HotText(m), m.m_nHeight};
+        for (int r = 0; r < m.RowCount(); ++r)
+            s.rows.push_back(m.ItemOfRow(r));
+        seen.push_back(s);
+    };
+    bool openWithNoMatch = false;
+    RECT before{}, after{};
+    EXPECT_EQ(0, TrackWith(m, 600, 500, [&] {
+        KillTimer(m.m_hWnd, IDT_HOVER);
+        GetWindowRect(m.m_hWnd, &before);
+        Type(m, L"NOTEPAD");
+        look();
+        GetWindowRect(m.m_hWnd, &after);
+        Type(m, L"zz");
+        look();
+        Key(m, VK_RETURN);
+        openWithNoMatch = m.IsInModalLoop();
+        Key(m, VK_BACK);
+        Key(m, VK_BACK);
+        for (int i = 0; i < 7; ++i)
+            Key(m, VK_BACK);
+        look();
+        Type(m, L"\x043F\x0420\x0418");   // пРИ
+        look();
+        Key(m, VK_RETURN);
+    }));
+    ASSERT_EQ(4u, seen.size());
+    const int F = CMenuEx::kRowFilter, N = CMenuEx::kRowNoMatch;
+    EXPECT_EQ((std::vector<int>{F, 1, 2, 4, 5}), seen[0].rows);
+    EXPECT_EQ(titles[1], seen[0].hot) << "the first match";
+    EXPECT_EQ((std::vector<int>{F, N, 4, 5}), seen[1].rows);
+    EXPECT_EQ(L"(none)", seen[1].hot);
+    EXPECT_TRUE(openWithNoMatch) << "Enter with nothing matching closed the popup";
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5}), seen[2].rows) << "erased: every window again";
+    EXPECT_EQ((std::vector<int>{F, 1, 4, 5}), seen[3].rows) << "Cyrillic, either case";
+    // The popup keeps its width and its corner at the point, and takes the
+    // height of what it shows.
+    EXPECT_EQ(before.right - before.left, after.right - after.left);
+    EXPECT_EQ(before.bottom, after.bottom);
+    EXPECT_EQ(before.bottom - before.top - 18, after.bottom - after.top) << "a filter row for two window rows";
+    auto commands = owner.only({WM_COMMAND});
+    test::Flush();
+    commands = owner.only({WM_COMMAND});
+    ASSERT_EQ(1u, commands.size()) << test::Describe(commands);
+    EXPECT_EQ(151u, commands[0].wParam);
+}
+
+TEST(MenuFilter, AMenuWithoutAListTakesNoTyping)
+{
+    Popup p;
+    CMenuEx& m = p.menu;
+    int rows = 0;
+    EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
+        KillTimer(m.m_hWnd, IDT_HOVER);
+        Type(m, L"exit");
+        rows = m.RowCount();
+        m.Close();
+    }));
+    EXPECT_EQ(5, rows);
+    EXPECT_STREQ(L"", m.m_szFilter);
 }
 
 TEST(MenuChoice, FocusMovingAwayClosesWithNoCommand)

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the popup menu tests.
 #include "menu/MenuEx.h"
+#include "menu/MenuMonitor.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,75 @@ inline SIZE Measure(const std::wstring& text, bool bold)
 inline void ParkCursor()
 {
     SetCursorPos(2, 2);
+}
+
+// Every monitor reports this DPI while the object lives.
+class ScopedDpi {
+public:
+    explicit ScopedDpi(int dpi)
+    {
+        s_dpi = dpi;
+        m_old = g_pfnMenuDpiForMonitor;
+        g_pfnMenuDpiForMonitor = [](HMONITOR) { return static_cast<UINT>(s_dpi); };
+    }
+    ~ScopedDpi() { g_pfnMenuDpiForMonitor = m_old; }
+    ScopedDpi(const ScopedDpi&) = delete;
+    ScopedDpi& operator=(const ScopedDpi&) = delete;
+
+private:
+    static inline int s_dpi = 96;
+    UINT (*m_old)(HMONITOR);
+};
+
+// The main menu's shape: nWindows rows "Window 1".. with ids 150.., the
+// list's end, then the fixed rows (separator, Minimize All bold, Close All,
+// separator, Options, Exit).
+inline void FillMainMenu(CMenuEx& menu, int nWindows, HICON icon = nullptr)
+{
+    for (int i = 0; i < nWindows; ++i)
+        menu.AddItem(0, 150 + i, (L"Window " + std::to_wstring(i + 1)).c_str(), icon, FALSE);
+    menu.BeginFixedRows();
+    if (nWindows)
+        menu.AddSeparator();
+    menu.AddItem(0, 140, L"Minimize All", nullptr, TRUE);
+    if (nWindows)
+        menu.AddItem(0, 144, L"Close All", nullptr, FALSE);
+    menu.AddSeparator();
+    menu.AddItem(0, 142, L"Options", nullptr, FALSE);
+    menu.AddItem(0, 141, L"Exit", nullptr, FALSE);
+}
+
+// Dispatches what is queued as the popup's own loop does, in UTF-16 (an
+// ANSI pump would turn a Cyrillic character into '?').
+inline void FlushW()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Keys and typed text as the keyboard gives them: queued to the popup, which
+// has the focus, and read by its modal loop.
+inline void Key(const CMenuEx& menu, UINT vk)
+{
+    PostMessageW(menu.m_hWnd, WM_KEYDOWN, vk, 1);
+    PostMessageW(menu.m_hWnd, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001));
+    FlushW();
+}
+
+inline void Type(const CMenuEx& menu, const std::wstring& text)
+{
+    for (wchar_t ch : text)
+        PostMessageW(menu.m_hWnd, WM_CHAR, ch, 1);
+    FlushW();
+}
+
+// The item the keys or the pointer left highlighted.
+inline std::wstring HotText(const CMenuEx& menu)
+{
+    return menu.m_nHotItem >= 0 ? std::wstring(menu.m_arrItems[menu.m_nHotItem]->szText) : L"(none)";
 }
 
 }  // namespace menutest
