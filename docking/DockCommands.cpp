@@ -87,6 +87,7 @@ LRESULT CDocker::Dock(WPARAM n, HWND hIcon)
         return 0;
     }
 
+    IconOf(*entry);
     m_arrWindows.RemoveAt(static_cast<int>(n));
     entry->pTrayIcon = icon;
     icon->Create(m_pOwner, entry->hIcon, entry->szTitle);

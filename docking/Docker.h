@@ -1,6 +1,7 @@
 #pragma once
 #include "docking/DockEntry.h"
 #include "framework/PtrArray.h"
+#include "menu/MenuIconSource.h"
 
 class CMenuEx;
 class CWnd;
@@ -8,7 +9,8 @@ class CWnd;
 // The one owner of the windows Traylet knows: the catalogue of dockable
 // windows and the docked ones. Every change to the docked list goes through
 // it; the controller dialog holds it and forwards the tray icons' requests.
-class CDocker {
+// It gives the main menu the icons of its rows as they come into view.
+class CDocker : private CMenuIconSource {
 public:
     CDocker() = default;
     // Whatever is still docked comes back: a docked window must never be
@@ -21,10 +23,14 @@ public:
     // requests; it is also the one window never catalogued.
     void SetOwner(CWnd* pOwner);
 
-    // The catalogue (Catalogue.cpp).
-    void BuildWindowList();
+    // The catalogue (Catalogue.cpp). With bIcons false the windows are not
+    // asked for their icons yet: a record's icon is looked up when it is
+    // first needed (IconOf), by the menu as its row comes into view or by
+    // docking.
+    void BuildWindowList(bool bIcons = true);
     void FreeWindowList();
     int FindDockedByIcon(HWND hIcon) const;
+    HICON IconOf(DockEntry& entry);
 
     // The commands of both menus but "Options" and "Exit" (DockCommands.cpp).
     // bOwnIcon: the command came from the program's own icon.
@@ -40,7 +46,7 @@ public:
     // window whose icon is hIcon (none when no docked record has it).
     void ComposeMainMenu(CMenuEx& menu);
     // The main menu's rows from the catalogue as it stands.
-    void AddMainMenuRows(CMenuEx& menu) const;
+    void AddMainMenuRows(CMenuEx& menu);
     void ComposeWindowMenu(CMenuEx& menu, HWND hIcon) const;
 
     // Removes the record's icon, destroys it and frees the record.
@@ -52,9 +58,15 @@ public:
 private:
     friend BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam);
 
+    // CMenuIconSource: the icon of catalogue entry nID - 150.
+    void BeginAsking() override;
+    HICON IconFor(UINT nID) override;
+    void EndAsking() override;
+
     LRESULT Dock(WPARAM n, HWND hIcon);
     void RunWindowCommand(HWND hIcon, WPARAM nCmd);
 
     CWnd* m_pOwner = nullptr;
     HWND m_hWndOwner = nullptr;
+    bool m_bIconsNow = true;   // the catalogue being built asks for icons
 };

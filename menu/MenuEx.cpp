@@ -125,7 +125,7 @@ void CMenuEx::AddItem(UINT nFlags, UINT nID, LPCWSTR pszText, HICON hIcon, BOOL 
     item->nID = nID;
     item->hIcon = hIcon;
     item->bBold = bBold;
-    item->bAskIcon = !hIcon && m_pIconSource && !(nFlags & MF_SEPARATOR);
+    item->bAskIcon = !hIcon && m_bAskNewRows && !(nFlags & MF_SEPARATOR);
     MeasureItem(*item);
     if (m_arrItems.Add(item) < 0) {
         delete item;

@@ -3,6 +3,7 @@
 #include "framework/PtrArray.h"
 #include "framework/Wnd.h"
 #include "menu/MenuGeometry.h"
+#include "menu/MenuIconSource.h"
 
 // One item of a popup. Zero-filled when allocated.
 struct MenuExItem {
@@ -21,15 +22,6 @@ struct MenuExItem {
 constexpr UINT_PTR IDT_HOVER = 10;
 // Scrolls the list while the pointer rests on the strip above or below it.
 constexpr UINT_PTR IDT_SCROLL = 12;
-
-// Gives the icons of rows added without one, when they are first shown.
-class CMenuIconSource {
-public:
-    virtual HICON IconFor(UINT nID) = 0;
-
-protected:
-    ~CMenuIconSource() = default;
-};
 
 // An owner-painted topmost popup that stands in for a menu: built for one
 // popup, shown at a point, run in its own modal loop, thrown away.
@@ -51,8 +43,15 @@ public:
     // view.
     void BeginFixedRows();
     // Rows added from now on without an icon take theirs from the source
-    // when they come into view. The source must outlive the popup.
-    void SetIconSource(CMenuIconSource* pSource) { m_pIconSource = pSource; }
+    // when they come into view (null: rows added later do not ask; those
+    // added before still ask the source they were added with). The source
+    // must outlive the popup.
+    void SetIconSource(CMenuIconSource* pSource)
+    {
+        m_bAskNewRows = pSource != nullptr;
+        if (pSource)
+            m_pIconSource = pSource;
+    }
     int Track(UINT nFlags, int x, int y, CWnd* pWnd, const RECT* pRect);
     BOOL Close();
 
@@ -169,6 +168,7 @@ private:
     BOOL m_bMeasureBold = FALSE;
 
     CMenuIconSource* m_pIconSource = nullptr;
+    bool m_bAskNewRows = false;
     POINT m_ptAnchor{};        // the point the popup opens at
     int* m_pnRows = nullptr;   // rows as shown, once laid out
     int* m_pnListHeights = nullptr;

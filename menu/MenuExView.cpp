@@ -230,6 +230,7 @@ void CMenuEx::AskIcons()
 {
     if (!m_pIconSource)
         return;
+    bool asking = false;
     Span spans[3];
     const int nSpans = SpansInView(spans);
     for (int s = 0; s < nSpans; ++s)
@@ -237,7 +238,13 @@ void CMenuEx::AskIcons()
             const int item = ItemOfRow(row);
             if (item < 0 || !m_arrItems[item]->bAskIcon)
                 continue;
+            if (!asking) {
+                m_pIconSource->BeginAsking();
+                asking = true;
+            }
             m_arrItems[item]->bAskIcon = FALSE;
             m_arrItems[item]->hIcon = m_pIconSource->IconFor(m_arrItems[item]->nID);
         }
+    if (asking)
+        m_pIconSource->EndAsking();
 }

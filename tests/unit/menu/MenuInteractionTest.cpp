@@ -534,3 +534,63 @@ TEST(MenuChoice, FocusMovingAwayClosesWithNoCommand)
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(0u, p.Commands().size());
 }
+
+namespace {
+
+// Hands out one icon and records what it was asked, batch by batch.
+struct CountingSource : CMenuIconSource {
+    HICON icon = LoadIconA(nullptr, IDI_APPLICATION);
+    std::vector<std::vector<UINT>> batches;
+    bool open = false;
+    void BeginAsking() override
+    {
+        EXPECT_FALSE(open);
+        open = true;
+        batches.emplace_back();
+    }
+    HICON IconFor(UINT nID) override
+    {
+        EXPECT_TRUE(open) << "asked outside a batch";
+        batches.back().push_back(nID);
+        return icon;
+    }
+    void EndAsking() override { open = false; }
+};
+
+}  // namespace
+
+TEST(MenuScroll, RowsAddedWithoutAnIconAskForItOnceTheyComeIntoView)
+{
+    TallPopup t;
+    CountingSource source;
+    // A menu of its own: the rows of the list ask, the fixed rows do not.
+    CMenuEx asking;
+    asking.Create(t.owner.hwnd());
+    asking.SetIconSource(&source);
+    for (int i = 0; i < 80; ++i)
+        asking.AddItem(0, 150 + i, (L"Window " + std::to_wstring(i + 1)).c_str(), i == 1 ? source.icon : nullptr,
+                       FALSE);
+    asking.SetIconSource(nullptr);
+    asking.BeginFixedRows();
+    asking.AddItem(0, 141, L"Exit", nullptr, FALSE);
+    int inView = 0;
+    EXPECT_EQ(0, TrackWith(asking, t.work.right - 40, t.work.bottom - 1, [&] {
+        KillTimer(asking.m_hWnd, IDT_HOVER);
+        for (int i = 0; i < 80; ++i)
+            inView += asking.RowTop(i) != INT_MIN;
+        SendMessageW(asking.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+        SendMessageW(asking.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);   // back: asked already
+        asking.Close();
+    }));
+    ASSERT_EQ(2u, source.batches.size()) << "one batch on opening, one for the rows the wheel brought";
+    std::vector<UINT> first;
+    for (int i = 0; i < inView; ++i)
+        if (i != 1)
+            first.push_back(150 + i);
+    EXPECT_EQ(first, source.batches[0]) << "the rows in view, less the one that had an icon";
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    EXPECT_EQ(lines, source.batches[1].size());
+    EXPECT_EQ(static_cast<UINT>(150 + inView), source.batches[1][0]);
+    EXPECT_EQ(nullptr, asking.m_arrItems[80]->hIcon);
+}
