@@ -1,7 +1,7 @@
 // Right-click to painted menu, phase by phase, inside one process that runs
-// the program's own code: the catalogue, the composition of the main menu,
-// the layout, the window (placed, shown, brought to the foreground) and the
-// first paint. The windows to list belong to another process, as they do
+// the program's own code as the main menu does: the catalogue, the
+// composition of the menu, the layout (with the icons of the rows in view),
+// the window (placed, shown, brought to the foreground) and the first paint. The windows to list belong to another process, as they do
 // for the program.
 //   usage: menuphases RUNS X Y
 // Prints the median of each phase in milliseconds, one line:
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
         SetCursorPos(at.x, at.y);
         CMenuEx menu;
         const double t0 = Now();
-        docker.BuildWindowList();
+        docker.BuildWindowList(false);
         const double t1 = Now();
         menu.Create(main.m_hWnd);
         docker.AddMainMenuRows(menu);
