@@ -84,8 +84,9 @@ int main(int argc, char** argv)
         total.push_back(t5 - t0);
         rows = menu.m_arrItems.GetSize();
         menu.Close();
+        // The desktop repaints what the popup covered before the next run.
         Pump();
-        Sleep(30);
+        Sleep(300);
         Pump();
     }
     std::printf("catalogue %.2f composition %.2f layout %.2f window %.2f paint %.2f total %.2f rows %d\n",

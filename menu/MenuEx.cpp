@@ -268,8 +268,10 @@ void CMenuEx::Show()
     // A popup opened from a tray icon belongs to a background program: only
     // the foreground lets a click elsewhere take its focus away and close it.
     SetForegroundWindow(m_hWnd);
-    // The keys go to the popup from the start.
-    SetFocus(m_hWnd);
+    // The keys go to the popup from the start. Activation gives it the focus
+    // as a rule; where the system would not, it is asked for.
+    if (GetFocus() != m_hWnd)
+        SetFocus(m_hWnd);
 }
 
 BOOL CMenuEx::Close()
