@@ -206,7 +206,8 @@ int Usage()
                  "       traydriver catalogue DLG                 admissible windows in order\n"
                  "       traydriver open-menu ICON [keep]         post a right-click, time the popup\n"
                  "       traydriver dock DLG OWNICON TITLE        dock a window as its menu row would\n"
-                 "       traydriver hung HWND                     0 when the window counts as hung\n");
+                 "       traydriver hung HWND                     0 when the window counts as hung\n"
+                 "       traydriver workarea                      the primary work area: LEFT TOP RIGHT BOTTOM\n");
     return 2;
 }
 
@@ -275,6 +276,12 @@ int main(int argc, char** argv)
         return Dock(ParseHwnd(argv[2]), ParseHwnd(argv[3]), argv[4]);
     if (cmd == "hung" && argc == 3)
         return IsHungAppWindow(ParseHwnd(argv[2])) ? 0 : 1;
+    if (cmd == "workarea" && argc == 2) {
+        RECT rc{};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0);
+        std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
+        return 0;
+    }
     if (cmd == "cursor" && argc == 4)
         return SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3])) ? 0 : 1;
     return Usage();
