@@ -214,64 +214,48 @@ TEST(MenuChoice, TheRightButtonDoesNothing)
     Popup p;
     CMenuEx& m = p.menu;
     bool open = false;
-    int hot = -2;
     EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
         KillTimer(m.m_hWnd, IDT_HOVER);
         MoveTo(m, 30, RowTop(m, 0) + 3);
-        const HWND w = m.m_hWnd;
-        PostMessageA(w, WM_RBUTTONDOWN, MK_RBUTTON, Point(30, RowTop(m, 0) + 3));
-        PostMessageA(w, WM_RBUTTONUP, 0, Point(30, RowTop(m, 0) + 3));
+        PostMessageA(m.m_hWnd, WM_RBUTTONDOWN, MK_RBUTTON, Point(30, RowTop(m, 0) + 3));
+        PostMessageA(m.m_hWnd, WM_RBUTTONUP, 0, Point(30, RowTop(m, 0) + 3));
         test::PumpFor(200);
-        open = IsWindow(w) && m.IsInModalLoop();
-        hot = m.m_nHotItem;
+        open = m.IsInModalLoop() && m.m_nHotItem == 0;
         m.Close();
     }));
     EXPECT_TRUE(open);
-    EXPECT_EQ(0, hot);
     EXPECT_EQ(0u, p.Commands().size());
 }
 
-TEST(MenuKeys, ArrowsPassSeparatorsGreyAndDisabledRowsAndEnterChoosesAsAClick)
+TEST(MenuKeys, ArrowsPassWhatCannotBeChosenEnterChoosesAsAClickEscapeChoosesNothing)
 {
-    Popup p;
-    CMenuEx& m = p.menu;
-    std::vector<int> hot;
-    HWND hwnd = m.m_hWnd;
-    EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
-        KillTimer(m.m_hWnd, IDT_HOVER);
-        for (UINT vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_END, VK_HOME, VK_NEXT, VK_PRIOR, VK_LEFT}) {
-            Key(m, vk);
-            hot.push_back(m.m_nHotItem);
+    for (const bool escape : {false, true}) {
+        Popup p;
+        CMenuEx& m = p.menu;
+        std::vector<int> hot;
+        bool openAfterEnter = false;
+        EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
+            KillTimer(m.m_hWnd, IDT_HOVER);
+            Key(m, VK_RETURN);   // nothing highlighted: nothing chosen
+            openAfterEnter = m.IsInModalLoop();
+            for (UINT vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_HOME, VK_NEXT, VK_PRIOR, VK_LEFT}) {
+                Key(m, vk);
+                hot.push_back(m.m_nHotItem);
+            }
+            Key(m, escape ? VK_ESCAPE : VK_RETURN);
+        }));
+        EXPECT_TRUE(openAfterEnter);
+        // Down to the first, over rows 1 to 3 to the last, round to the first.
+        EXPECT_EQ((std::vector<int>{0, 4, 0, 4, 0, 4, 0, 0}), hot);
+        EXPECT_EQ(nullptr, m.m_hWnd);
+        auto commands = p.Commands();
+        ASSERT_EQ(escape ? 0u : 1u, commands.size()) << test::Describe(commands);
+        if (!escape) {
+            EXPECT_EQ(static_cast<WPARAM>(kOpen), commands[0].wParam);
+            EXPECT_EQ(0, commands[0].lParam);
+            EXPECT_FALSE(commands[0].sent);
         }
-        Key(m, VK_RETURN);
-    }));
-    // Down from nothing to the first; over rows 1 to 3 to the last; round.
-    const std::vector<int> want{0, 4, 0, 4, 4, 0, 4, 0, 0};
-    EXPECT_EQ(want, hot);
-    EXPECT_FALSE(IsWindow(hwnd));
-    auto commands = p.Commands();
-    ASSERT_EQ(1u, commands.size()) << test::Describe(commands);
-    EXPECT_EQ(static_cast<WPARAM>(kOpen), commands[0].wParam);
-    EXPECT_EQ(0, commands[0].lParam);
-    EXPECT_FALSE(commands[0].sent);
-}
-
-TEST(MenuKeys, EscapeClosesChoosingNothingAndEnterOnNothingKeepsThePopup)
-{
-    Popup p;
-    CMenuEx& m = p.menu;
-    bool openAfterEnter = false;
-    HWND hwnd = m.m_hWnd;
-    EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
-        KillTimer(m.m_hWnd, IDT_HOVER);
-        Key(m, VK_RETURN);
-        openAfterEnter = IsWindow(hwnd) && m.IsInModalLoop();
-        Key(m, VK_DOWN);
-        Key(m, VK_ESCAPE);
-    }));
-    EXPECT_TRUE(openAfterEnter);
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(0u, p.Commands().size());
+    }
 }
 
 TEST(MenuKeys, TheHoverPollKeepsAHighlightSetByKeysUntilThePointerMoves)
@@ -279,16 +263,14 @@ TEST(MenuKeys, TheHoverPollKeepsAHighlightSetByKeysUntilThePointerMoves)
     Popup p;
     CMenuEx& m = p.menu;
     bool pointed = false, kept = false, retaken = false;
-    std::wstring afterKeys;
     EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
         POINT onItem0{30, RowTop(m, 0) + 4};
         ClientToScreen(m.m_hWnd, &onItem0);
         SetCursorPos(onItem0.x, onItem0.y);
         pointed = test::PumpUntil([&] { return m.m_nHotItem == 0; }, 2000);
         Key(m, VK_DOWN);
-        afterKeys = HotText(m);
-        // Three hover ticks and a mouse move that the pointer did not make
-        // (the system sends one when windows change under it).
+        // Three hover ticks, and a mouse move the pointer did not make (the
+        // system sends one when windows change under it).
         MoveTo(m, 30, RowTop(m, 0) + 4);
         test::PumpFor(650);
         kept = m.m_nHotItem == 4;
@@ -298,9 +280,8 @@ TEST(MenuKeys, TheHoverPollKeepsAHighlightSetByKeysUntilThePointerMoves)
         m.Close();
     }));
     EXPECT_TRUE(pointed);
-    EXPECT_EQ(L"Exit", afterKeys);
     EXPECT_TRUE(kept) << "the hover poll took the highlight back from the keys";
-    EXPECT_TRUE(retaken) << "a moved pointer did not take the highlight back";
+    EXPECT_TRUE(retaken) << "a moved pointer did not take it back";
 }
 
 namespace {
@@ -317,280 +298,140 @@ struct TallPopup {
         menu.Create(owner.hwnd());
         FillMainMenu(menu, 80);
     }
-    int Track(const std::function<void()>& script)
+    void Track(const std::function<void()>& script)
     {
-        return TrackWith(menu, work.right - 40, work.bottom - 1, [&] {
+        EXPECT_EQ(0, TrackWith(menu, work.right - 40, work.bottom - 1, [&] {
             KillTimer(menu.m_hWnd, IDT_HOVER);
             script();
-        });
+        }));
     }
-    std::vector<test::Msg> Commands()
-    {
-        test::Flush();
-        return owner.only({WM_COMMAND});
-    }
+    void Wheel(int delta) { SendMessageW(menu.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0); }
 };
+
+int WheelLines()
+{
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    return static_cast<int>(lines);
+}
 
 }  // namespace
 
-TEST(MenuScroll, TheWheelScrollsTheListAndTheRowUnderThePointerFollows)
+TEST(MenuScroll, TheWheelScrollsTheListUnderAStillPointerAndKeysReachTheLastWindow)
 {
     TallPopup t;
     CMenuEx& m = t.menu;
     std::vector<int> tops;
     int hotAfterWheel = -2;
-    EXPECT_EQ(0, t.Track([&] {
-        ASSERT_TRUE(m.m_bScrolls);
+    std::vector<std::wstring> hot;
+    bool lastInView = false;
+    t.Track([&] {
         POINT onRow{40, m.RowTop(2) + 4};
         ClientToScreen(m.m_hWnd, &onRow);
         SetCursorPos(onRow.x, onRow.y);
-        SendMessageW(m.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(onRow.x, onRow.y));
-        tops.push_back(m.m_nTop);
+        t.Wheel(-WHEEL_DELTA);
         hotAfterWheel = m.m_nHotItem;
-        SendMessageW(m.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -60), 0);   // half a notch: nothing yet
+        t.Wheel(-60);   // half a notch: nothing yet
         tops.push_back(m.m_nTop);
-        SendMessageW(m.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -60), 0);
+        t.Wheel(-60);
         tops.push_back(m.m_nTop);
         for (int i = 0; i < 40; ++i)
-            SendMessageW(m.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+            t.Wheel(-WHEEL_DELTA);
         tops.push_back(m.m_nTop);
-        tops.push_back(m.RowTop(79) != INT_MIN);
-        SendMessageW(m.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 2 * WHEEL_DELTA), 0);
+        t.Wheel(2 * WHEEL_DELTA);
         tops.push_back(m.m_nTop);
         ParkCursor();
-        m.Close();
-    }));
-    ASSERT_EQ(6u, tops.size());
-    UINT lines = 3;
-    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-    const int step = static_cast<int>(lines);
-    EXPECT_EQ(step, tops[0]);
+        // From the top, End is Exit; four rows up past the fixed rows is the
+        // last window, scrolled into view.
+        for (UINT vk : {VK_HOME, VK_END, VK_UP, VK_UP, VK_UP, VK_UP}) {
+            Key(m, vk);
+            hot.push_back(HotText(m));
+        }
+        lastInView = m.RowTop(79) != INT_MIN;
+        Key(m, VK_RETURN);
+    });
+    const int step = WheelLines();
     EXPECT_EQ(2 + step, hotAfterWheel) << "the row now under the pointer";
-    EXPECT_EQ(step, tops[1]);
-    EXPECT_EQ(2 * step, tops[2]);
-    EXPECT_GT(tops[3], 40) << "the end of the list";
-    EXPECT_EQ(1, tops[4]) << "the last window is in view";
-    EXPECT_EQ(tops[3] - 2 * step, tops[5]);
+    EXPECT_EQ((std::vector<int>{step, 2 * step, 80 - 34, 80 - 34 - 2 * step}), tops);
+    EXPECT_EQ((std::vector<std::wstring>{L"Window 1", L"Exit", L"Options", L"Close All", L"Minimize All", L"Window 80"}), hot);
+    EXPECT_TRUE(lastInView);
+    test::Flush();
+    ASSERT_EQ(1u, t.owner.count(WM_COMMAND));
+    EXPECT_EQ(150u + 79, t.owner.only({WM_COMMAND})[0].wParam);
 }
 
-TEST(MenuScroll, RestingOnAStripScrollsThatWayToTheEnd)
+TEST(MenuScroll, RestingOnAStripScrollsThatWayToItsEnd)
 {
     TallPopup t;
     CMenuEx& m = t.menu;
-    bool down = false, stopped = false, up = false;
-    EXPECT_EQ(0, t.Track([&] {
+    bool down = false, up = false;
+    t.Track([&] {
         SetTimer(m.m_hWnd, IDT_HOVER, 200, nullptr);
+        POINT below{m.m_nWidth / 2, m.RowTop(80) - 12 + 4};   // above the first fixed row
         int strip = 0;
-        POINT onStrip{m.m_nWidth / 2, 0};
-        for (onStrip.y = 0; onStrip.y < m.m_nHeight && strip != 2; ++onStrip.y)
-            m.RowAt(onStrip, &strip);
-        ClientToScreen(m.m_hWnd, &onStrip);
-        SetCursorPos(onStrip.x, onStrip.y);
-        down = test::PumpUntil([&] { return m.m_nTop >= 5; }, 3000);
-        stopped = test::PumpUntil([&] { return m.RowTop(79) != INT_MIN; }, 10000);
-        POINT top{m.m_nWidth / 2, 5 + 3};
-        ClientToScreen(m.m_hWnd, &top);
-        SetCursorPos(top.x, top.y);
+        m.RowAt(below, &strip);
+        EXPECT_EQ(2, strip) << "no strip below the list at " << below.y;
+        ClientToScreen(m.m_hWnd, &below);
+        SetCursorPos(below.x, below.y);
+        down = test::PumpUntil([&] { return m.RowTop(79) != INT_MIN; }, 10000);
+        POINT above{m.m_nWidth / 2, 5 + 3};
+        ClientToScreen(m.m_hWnd, &above);
+        SetCursorPos(above.x, above.y);
         up = test::PumpUntil([&] { return m.m_nTop == 0; }, 10000);
         ParkCursor();
         m.Close();
-    }));
-    EXPECT_TRUE(down) << "the strip below the list did not scroll it";
-    EXPECT_TRUE(stopped) << "it did not reach the last window";
-    EXPECT_TRUE(up) << "the strip above the list did not scroll it back";
+    });
+    EXPECT_TRUE(down) << "the strip below the list did not scroll it to its last window";
+    EXPECT_TRUE(up) << "the strip above did not scroll it back";
 }
 
-TEST(MenuScroll, KeysReachTheLastWindowScrollingItIntoViewAndEnterChoosesIt)
-{
-    TallPopup t;
-    CMenuEx& m = t.menu;
-    std::vector<std::wstring> hot;
-    std::vector<bool> inView;
-    auto look = [&] {
-        hot.push_back(HotText(m));
-        inView.push_back(m.m_nHotItem >= 0 && m.RowTop(m.m_nHotItem) != INT_MIN);
-    };
-    EXPECT_EQ(0, t.Track([&] {
-        Key(m, VK_DOWN);
-        look();
-        Key(m, VK_NEXT);
-        Key(m, VK_NEXT);
-        look();
-        Key(m, VK_NEXT);
-        look();
-        for (UINT vk : {VK_UP, VK_UP, VK_UP, VK_UP}) {
-            Key(m, vk);
-            look();
-        }
-        Key(m, VK_UP);
-        look();
-        Key(m, VK_RETURN);
-    }));
-    ASSERT_EQ(8u, hot.size());
-    EXPECT_EQ(L"Window 1", hot[0]);
-    EXPECT_NE(L"Window 1", hot[1]) << "Page Down moved a page";
-    EXPECT_EQ(L"Exit", hot[2]) << "Page Down stops at the last row";
-    EXPECT_EQ((std::vector<std::wstring>{L"Options", L"Close All", L"Minimize All", L"Window 80", L"Window 79"}),
-              std::vector<std::wstring>(hot.begin() + 3, hot.end()));
-    for (size_t i = 0; i < inView.size(); ++i)
-        EXPECT_TRUE(inView[i]) << hot[i] << " is out of view";
-    auto commands = t.Commands();
-    ASSERT_EQ(1u, commands.size()) << test::Describe(commands);
-    EXPECT_EQ(150u + 78, commands[0].wParam);
-}
-
-TEST(MenuFilter, TypingKeepsTheWindowsWhoseTitlesHoldItAndHighlightsTheFirst)
+TEST(MenuFilter, TypingKeepsTheTitlesThatHoldItFirstHighlightedBackspaceErasesNothingMatchingIsSaid)
 {
     test::MessageLog owner("owner");
     CMenuEx m;
     ParkCursor();
     m.Create(owner.hwnd());
-    const wchar_t* titles[] = {L"Calculator", L"\x041F\x0440\x0438\x0432\x0435\x0442.txt - Notepad", L"Notes - Notepad",
-                               L"Registry Editor"};
-    for (int i = 0; i < 4; ++i)
+    const wchar_t* titles[] = {L"Calculator", L"\x041F\x0440\x0438\x0432\x0435\x0442.txt - Notepad", L"Notes - Notepad"};
+    for (int i = 0; i < 3; ++i)
         m.AddItem(0, 150 + i, titles[i], nullptr, FALSE);
     m.BeginFixedRows();
-    m.AddSeparator();
     m.AddItem(0, 141, L"Exit", nullptr, FALSE);
-    struct Seen {
-        std::vector<int> rows;
-        std::wstring hot;
-        int height;
-    };
-    std::vector<Seen> seen;
-    auto look = [&] {
-        Seen s{{}, HotText(m), m.m_nHeight};
-        for (int r = 0; r < m.RowCount(); ++r)
-            s.rows.push_back(m.ItemOfRow(r));
-        seen.push_back(s);
-    };
-    bool openWithNoMatch = false;
+    std::vector<std::vector<int>> rows;
+    std::vector<std::wstring> hot;
     RECT before{}, after{};
-    EXPECT_EQ(0, TrackWith(m, 600, 500, [&] {
+    TrackWith(m, 600, 500, [&] {
         KillTimer(m.m_hWnd, IDT_HOVER);
         GetWindowRect(m.m_hWnd, &before);
-        Type(m, L"NOTEPAD");
-        look();
-        GetWindowRect(m.m_hWnd, &after);
-        Type(m, L"zz");
-        look();
+        for (const wchar_t* typed : {L"NOTEPAD", L"zz", L"\b\b\b\b\b\b\b\b\b", L"\x043F\x0420\x0418"}) {   // ... пРИ
+            for (const wchar_t* c = typed; *c; ++c)
+                *c == L'\b' ? Key(m, VK_BACK) : Type(m, std::wstring(1, *c));
+            rows.emplace_back();
+            for (int r = 0; r < m.RowCount(); ++r)
+                rows.back().push_back(m.ItemOfRow(r));
+            hot.push_back(HotText(m));
+            if (rows.size() == 1)
+                GetWindowRect(m.m_hWnd, &after);
+            if (rows.size() == 2)
+                Key(m, VK_RETURN);   // nothing to choose
+        }
         Key(m, VK_RETURN);
-        openWithNoMatch = m.IsInModalLoop();
-        Key(m, VK_BACK);
-        Key(m, VK_BACK);
-        for (int i = 0; i < 7; ++i)
-            Key(m, VK_BACK);
-        look();
-        Type(m, L"\x043F\x0420\x0418");   // пРИ
-        look();
-        Key(m, VK_RETURN);
-    }));
-    ASSERT_EQ(4u, seen.size());
+    });
     const int F = CMenuEx::kRowFilter, N = CMenuEx::kRowNoMatch;
-    EXPECT_EQ((std::vector<int>{F, 1, 2, 4, 5}), seen[0].rows);
-    EXPECT_EQ(titles[1], seen[0].hot) << "the first match";
-    EXPECT_EQ((std::vector<int>{F, N, 4, 5}), seen[1].rows);
-    EXPECT_EQ(L"(none)", seen[1].hot);
-    EXPECT_TRUE(openWithNoMatch) << "Enter with nothing matching closed the popup";
-    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5}), seen[2].rows) << "erased: every window again";
-    EXPECT_EQ((std::vector<int>{F, 1, 4, 5}), seen[3].rows) << "Cyrillic, either case";
-    // The popup keeps its width and its corner at the point, and takes the
-    // height of what it shows.
-    EXPECT_EQ(before.right - before.left, after.right - after.left);
-    EXPECT_EQ(before.bottom, after.bottom);
-    EXPECT_EQ(before.bottom - before.top - 18, after.bottom - after.top) << "a filter row for two window rows";
-    auto commands = owner.only({WM_COMMAND});
+    EXPECT_EQ((std::vector<std::vector<int>>{{F, 1, 2, 3}, {F, N, 3}, {0, 1, 2, 3}, {F, 1, 3}}), rows);
+    EXPECT_EQ((std::vector<std::wstring>{titles[1], L"(none)", L"Calculator", titles[1]}), hot);
+    // Its width and its corner at the point kept; a filter row for a window row.
+    EXPECT_EQ((std::vector<LONG>{before.right, before.bottom, before.bottom - before.top}),
+              (std::vector<LONG>{after.right, after.bottom, after.bottom - after.top}));
     test::Flush();
-    commands = owner.only({WM_COMMAND});
+    const auto commands = owner.only({WM_COMMAND});
     ASSERT_EQ(1u, commands.size()) << test::Describe(commands);
     EXPECT_EQ(151u, commands[0].wParam);
-}
 
-TEST(MenuFilter, AMenuWithoutAListTakesNoTyping)
-{
+    // A menu whose composer marked no list takes no typing.
     Popup p;
-    CMenuEx& m = p.menu;
-    int rows = 0;
-    EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
-        KillTimer(m.m_hWnd, IDT_HOVER);
-        Type(m, L"exit");
-        rows = m.RowCount();
-        m.Close();
-    }));
-    EXPECT_EQ(5, rows);
-    EXPECT_STREQ(L"", m.m_szFilter);
-}
-
-TEST(MenuChoice, FocusMovingAwayClosesWithNoCommand)
-{
-    Popup p;
-    HWND hwnd = p.menu.m_hWnd;
-    test::MessageLog other("another window", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    EXPECT_EQ(0, TrackWith(p.menu, 500, 400, [&] {
-        MoveTo(p.menu, 30, RowTop(p.menu, 0) + 3);   // an item is hot: still no command
-        SetForegroundWindow(other.hwnd());
-        SetFocus(other.hwnd());
-    }));
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(0u, p.Commands().size());
-}
-
-namespace {
-
-// Hands out one icon and records what it was asked, batch by batch.
-struct CountingSource : CMenuIconSource {
-    HICON icon = LoadIconA(nullptr, IDI_APPLICATION);
-    std::vector<std::vector<UINT>> batches;
-    bool open = false;
-    void BeginAsking() override
-    {
-        EXPECT_FALSE(open);
-        open = true;
-        batches.emplace_back();
-    }
-    HICON IconFor(UINT nID) override
-    {
-        EXPECT_TRUE(open) << "asked outside a batch";
-        batches.back().push_back(nID);
-        return icon;
-    }
-    void EndAsking() override { open = false; }
-};
-
-}  // namespace
-
-TEST(MenuScroll, RowsAddedWithoutAnIconAskForItOnceTheyComeIntoView)
-{
-    TallPopup t;
-    CountingSource source;
-    // A menu of its own: the rows of the list ask, the fixed rows do not.
-    CMenuEx asking;
-    asking.Create(t.owner.hwnd());
-    asking.SetIconSource(&source);
-    for (int i = 0; i < 80; ++i)
-        asking.AddItem(0, 150 + i, (L"Window " + std::to_wstring(i + 1)).c_str(), i == 1 ? source.icon : nullptr,
-                       FALSE);
-    asking.SetIconSource(nullptr);
-    asking.BeginFixedRows();
-    asking.AddItem(0, 141, L"Exit", nullptr, FALSE);
-    int inView = 0;
-    EXPECT_EQ(0, TrackWith(asking, t.work.right - 40, t.work.bottom - 1, [&] {
-        KillTimer(asking.m_hWnd, IDT_HOVER);
-        for (int i = 0; i < 80; ++i)
-            inView += asking.RowTop(i) != INT_MIN;
-        SendMessageW(asking.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
-        SendMessageW(asking.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);   // back: asked already
-        asking.Close();
-    }));
-    ASSERT_EQ(2u, source.batches.size()) << "one batch on opening, one for the rows the wheel brought";
-    std::vector<UINT> first;
-    for (int i = 0; i < inView; ++i)
-        if (i != 1)
-            first.push_back(150 + i);
-    EXPECT_EQ(first, source.batches[0]) << "the rows in view, less the one that had an icon";
-    UINT lines = 3;
-    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-    EXPECT_EQ(lines, source.batches[1].size());
-    EXPECT_EQ(static_cast<UINT>(150 + inView), source.batches[1][0]);
-    EXPECT_EQ(nullptr, asking.m_arrItems[80]->hIcon);
+    TrackWith(p.menu, 500, 400, [&] {
+        Type(p.menu, L"exit");
+        p.menu.Close();
+    });
+    EXPECT_STREQ(L"", p.menu.m_szFilter);
 }

@@ -394,66 +394,37 @@ TEST(MenuLife, DestroyingATrackedMenusObjectClosesItsWindow)
     EXPECT_FALSE(IsWindow(hwnd));
 }
 
-namespace {
-
-RECT WorkArea()
-{
-    RECT rc{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
-    return rc;
-}
-
-bool Inside(const RECT& inner, const RECT& outer)
-{
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
-}  // namespace
-
-TEST(MenuFit, RowsThatFitOpenAsTheyAlwaysDidAndATallListScrollsInsideTheWorkArea)
+TEST(MenuFit, RowsThatFitOpenAsBeforeAndATallListScrollsInsideTheWorkArea)
 {
     ParkCursor();
-    const RECT work = WorkArea();
-    ASSERT_GT(work.bottom - work.top, 300);
-
-    // Three windows: the old height and place, no strips, every row in view.
-    CMenuEx small;
-    ASSERT_TRUE(small.Create(nullptr));
+    RECT work{}, rc{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    CMenuEx small, tall;
+    ASSERT_TRUE(small.Create(nullptr) && tall.Create(nullptr));
     FillMainMenu(small, 3);
+    FillMainMenu(tall, 80);
     const int natural = small.m_nHeight + 5;
-    RECT rc{};
-    EXPECT_EQ(0, TrackWith(small, 700, 600, [&] {
-        GetWindowRect(small.m_hWnd, &rc);
-        small.Close();
-    }));
+    TrackWith(small, 700, 600, [&] { small.Close(); });
     EXPECT_FALSE(small.m_bScrolls);
     EXPECT_EQ(natural, small.m_nHeight);
-    EXPECT_EQ(natural, rc.bottom - rc.top);
-    EXPECT_EQ(600, rc.bottom);
-    EXPECT_EQ(700, rc.right);
     for (int i = 0; i < small.m_arrItems.GetSize(); ++i)
         EXPECT_EQ(RowTop(small, i), small.RowTop(i)) << "row " << i;
 
-    // Eighty: as tall as the work area allows, inside it, from the point on
-    // the taskbar; the list's first rows in view between the strips, the
-    // fixed rows at the foot.
-    CMenuEx tall;
-    ASSERT_TRUE(tall.Create(nullptr));
-    FillMainMenu(tall, 80);
-    const int nItems = tall.m_arrItems.GetSize();
-    EXPECT_EQ(0, TrackWith(tall, work.right - 11, work.bottom + 9, [&] {
+    // From a point on the taskbar: inside the work area, at its foot, as tall
+    // as it allows; the list's first rows under the strip, the fixed rows at
+    // the foot with Exit last.
+    TrackWith(tall, work.right - 11, work.bottom + 9, [&] {
         GetWindowRect(tall.m_hWnd, &rc);
         tall.Close();
-    }));
+    });
     EXPECT_TRUE(tall.m_bScrolls);
-    EXPECT_TRUE(Inside(rc, work)) << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
-    EXPECT_EQ(work.bottom, rc.bottom);
-    EXPECT_EQ(work.right - 11, rc.right);
+    EXPECT_EQ((std::vector<LONG>{work.right - 11 - tall.m_nWidth, work.bottom - tall.m_nHeight, work.right - 11, work.bottom}),
+              (std::vector<LONG>{rc.left, rc.top, rc.right, rc.bottom}));
+    EXPECT_GE(rc.top, work.top);
     EXPECT_GT(rc.bottom - rc.top, work.bottom - work.top - 18) << "no more room left than a row";
-    EXPECT_EQ(5 + 12, tall.RowTop(0)) << "the first window under the strip";
+    EXPECT_EQ(5 + 12, tall.RowTop(0));
     EXPECT_EQ(INT_MIN, tall.RowTop(79)) << "the last window out of view";
-    // Exit ends where the bottom margin starts; every fixed row is in view.
+    const int nItems = tall.m_arrItems.GetSize();
     EXPECT_EQ(tall.m_nHeight - 5 - 18, tall.RowTop(nItems - 1));
     for (int row = 80; row < nItems; ++row)
         EXPECT_NE(INT_MIN, tall.RowTop(row)) << "fixed row " << row;
@@ -461,63 +432,32 @@ TEST(MenuFit, RowsThatFitOpenAsTheyAlwaysDidAndATallListScrollsInsideTheWorkArea
 
 TEST(MenuFit, ATitleTooWideForHalfTheWorkAreaEndsInAnEllipsis)
 {
-    const RECT work = WorkArea();
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int limit = (work.right - work.left) / 2 - 42;
     std::wstring wide;
     for (int i = 0; i < 99; ++i)
         wide += static_cast<wchar_t>(L'A' + i % 26);
-    ASSERT_GT(Measure(wide, false).cx, limit) << "the title must be too wide for this check";
-
+    ASSERT_GT(Measure(wide, false).cx, limit);
     CMenuEx menu;
     ASSERT_TRUE(menu.Create(nullptr));
     menu.AddItem(0, 150, wide.c_str(), nullptr, FALSE);
     menu.AddItem(0, 151, L"Notepad", nullptr, FALSE);
     const MenuExItem& cut = *menu.m_arrItems[0];
-    EXPECT_EQ(wide, std::wstring(cut.szText)) << "the whole title is kept, for the filter";
+    EXPECT_EQ(wide, std::wstring(cut.szText)) << "kept whole for the filter";
     ASSERT_GT(cut.nShown, 0);
-    ASSERT_LT(cut.nShown, 99);
-    // What is shown is the cut and the ellipsis, measured as such, within the
-    // limit, and one more letter would not have fitted.
-    const std::wstring shown = wide.substr(0, cut.nShown) + L"\x2026";
-    EXPECT_EQ(Measure(shown, false).cx, cut.nTextWidth);
+    // Measured as shown; one more letter would not have fitted.
+    EXPECT_EQ(Measure(wide.substr(0, cut.nShown) + L"\x2026", false).cx, cut.nTextWidth);
     EXPECT_LE(cut.nTextWidth, limit);
     EXPECT_GT(Measure(wide.substr(0, cut.nShown + 1) + L"\x2026", false).cx, limit);
     EXPECT_EQ(cut.nTextWidth, menu.m_nMaxTextWidth);
-    EXPECT_EQ(7, menu.m_arrItems[1]->nShown) << "a title that fits is whole";
+    EXPECT_EQ(7, menu.m_arrItems[1]->nShown);
 }
 
-TEST(MenuDpi, At144FontsRowsMarginsAndIconsAreHalfAsBigAgain)
-{
-    ParkCursor();
-    std::vector<int> heights[2];
-    for (int k = 0; k < 2; ++k) {
-        ScopedDpi dpi(k ? 144 : 96);
-        CMenuEx menu;
-        ASSERT_TRUE(menu.Create(nullptr));
-        FillMainMenu(menu, 2);
-        LOGFONTW lf{};
-        GetObjectW(menu.m_fontBold, sizeof lf, &lf);
-        EXPECT_EQ(k ? 20 : 13, lf.lfHeight);
-        EXPECT_EQ(FW_BOLD, lf.lfWeight);
-        EXPECT_EQ(k ? 144 : 96, menu.m_metrics.nDpi);
-        EXPECT_EQ(0, TrackWith(menu, 600, 500, [&] { menu.Close(); }));
-        for (int i = 0; i < menu.m_arrItems.GetSize(); ++i)
-            heights[k].push_back(menu.m_arrItems[i]->nHeight + menu.m_metrics.nRowGap);
-        heights[k].push_back(menu.m_nHeight);
-    }
-    ASSERT_EQ(heights[0].size(), heights[1].size());
-    // Text rows exactly half as tall again, separators to the pixel, the
-    // whole menu to a pixel for each of its margins and separators.
-    for (size_t i = 0; i + 1 < heights[0].size(); ++i) {
-        if (heights[0][i] == 18)
-            EXPECT_EQ(27, heights[1][i]) << "text row " << i;
-        else
-            EXPECT_NEAR(heights[0][i] * 1.5, heights[1][i], 1.0) << "row " << i;
-    }
-    EXPECT_NEAR(heights[0].back() * 1.5, heights[1].back(), 4.0) << "the whole menu";
-}
-
-TEST(MenuDpi, AMenuOpenedOnAMonitorOfAnotherDpiIsMeasuredForIt)
+// Filled on a monitor of 96 DPI and opened on one of 144: fonts, rows and
+// margins half as big again (a text row 27, as the font's cell of 19 and a
+// gap of 8 make it).
+TEST(MenuDpi, AMenuOpenedOnAMonitorOf144IsMeasuredForIt)
 {
     ParkCursor();
     CMenuEx menu;
@@ -525,16 +465,15 @@ TEST(MenuDpi, AMenuOpenedOnAMonitorOfAnotherDpiIsMeasuredForIt)
         ScopedDpi dpi(96);
         ASSERT_TRUE(menu.Create(nullptr));
         menu.AddItem(0, 1, L"Options", nullptr, FALSE);
-        menu.AddSeparator();
         menu.AddItem(0, 2, L"Exit", nullptr, TRUE);
     }
-    EXPECT_EQ(13, menu.m_arrItems[0]->nHeight);
+    EXPECT_EQ(18, menu.m_arrItems[0]->nHeight + menu.m_metrics.nRowGap);
     ScopedDpi dpi(144);
-    EXPECT_EQ(0, TrackWith(menu, 600, 500, [&] { menu.Close(); }));
-    EXPECT_EQ(144, menu.m_metrics.nDpi);
-    const int gap = menu.m_metrics.nRowGap;
-    EXPECT_EQ(27, menu.m_arrItems[0]->nHeight + gap);
-    EXPECT_EQ(27, menu.m_arrItems[2]->nHeight + gap);
-    EXPECT_EQ(27, menu.m_nTextHeight + gap) << "the highlight's height";
-    EXPECT_EQ(8 + 27 + menu.m_arrItems[1]->nHeight + gap + 27 + 8, menu.m_nHeight);
+    TrackWith(menu, 600, 500, [&] { menu.Close(); });
+    LOGFONTW lf{};
+    GetObjectW(menu.m_fontBold, sizeof lf, &lf);
+    EXPECT_EQ(20, lf.lfHeight);
+    EXPECT_EQ(27, menu.m_arrItems[0]->nHeight + menu.m_metrics.nRowGap);
+    EXPECT_EQ(27, menu.m_arrItems[1]->nHeight + menu.m_metrics.nRowGap);
+    EXPECT_EQ(8 + 27 + 27 + 8, menu.m_nHeight);
 }

@@ -347,37 +347,10 @@ TEST(MenuPaint, AClippedPaintMatchesTheFullPictureInsideAndTouchesNothingOutside
     menu.Close();
 }
 
-namespace {
-
-std::unique_ptr<test::Canvas> Render(CMenuEx& menu)
-{
-    auto c = std::make_unique<test::Canvas>(menu.m_nWidth, menu.m_nHeight);
-    SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
-    return c;
-}
-
-// The colour of the arrow in a strip: black, grey, or none drawn.
-COLORREF ArrowIn(const test::Canvas& c, const CMenuEx& m, int stripTop)
-{
-    for (int y = stripTop; y < stripTop + 12; ++y)
-        for (int x = 0; x < m.m_nWidth; ++x)
-            if (c.at(x, y) != kWhite)
-                return c.at(x, y);
-    return kWhite;
-}
-
-int StripTop(const CMenuEx& m, int which)
-{
-    int strip = 0;
-    for (POINT pt{m.m_nWidth / 2, 0}; pt.y < m.m_nHeight; ++pt.y)
-        if (m.RowAt(pt, &strip) < 0 && strip == which)
-            return pt.y;
-    return -1;
-}
-
-}  // namespace
-
-TEST(MenuPaint, AListThatScrollsShowsItsEndsInTheStripsAndTheFixedRowsBelow)
+// A list that scrolls shows its ends in its strips' arrows (black: more that
+// way, grey: its end), the fixed rows below; a typed filter shows in its row
+// (a glass, black text), and nothing matching in grey.
+TEST(MenuPaint, TheStripsTheFixedRowsAndATypedFilter)
 {
     ParkCursor();
     CMenuEx menu;
@@ -385,96 +358,38 @@ TEST(MenuPaint, AListThatScrollsShowsItsEndsInTheStripsAndTheFixedRowsBelow)
     FillMainMenu(menu, 80);
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    std::unique_ptr<test::Canvas> atTop, atEnd;
-    int upTop = -1, downTop = -1;
+    std::vector<std::unique_ptr<test::Canvas>> shots;
+    int below = -1;
     TrackWith(menu, work.right - 40, work.bottom - 1, [&] {
         KillTimer(menu.m_hWnd, IDT_HOVER);
-        upTop = StripTop(menu, 1);
-        downTop = StripTop(menu, 2);
-        atTop = Render(menu);
-        Key(menu, VK_END);
-        Key(menu, VK_UP);
-        Key(menu, VK_UP);
-        Key(menu, VK_UP);
-        Key(menu, VK_UP);   // the last window
-        atEnd = Render(menu);
+        below = menu.RowTop(80) - 12;
+        for (int k = 0; k < 4; ++k) {
+            if (k == 1)
+                Key(menu, VK_UP), Key(menu, VK_UP), Key(menu, VK_UP), Key(menu, VK_UP), Key(menu, VK_UP);
+            if (k > 1)
+                Type(menu, k == 2 ? L"dow 42" : L"x");
+            shots.push_back(std::make_unique<test::Canvas>(menu.m_nWidth, menu.m_nHeight));
+            SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shots.back()->dc()), PRF_CLIENT);
+        }
         menu.Close();
     });
-    ASSERT_TRUE(atTop && atEnd);
-    EXPECT_EQ(5, upTop);
-    ASSERT_GT(downTop, 5);
-    EXPECT_EQ(kLine, ArrowIn(*atTop, menu, upTop)) << "nothing above: grey";
-    EXPECT_EQ(0x000000u, ArrowIn(*atTop, menu, downTop)) << "more below: black";
-    EXPECT_EQ(0x000000u, ArrowIn(*atEnd, menu, upTop));
-    EXPECT_EQ(kLine, ArrowIn(*atEnd, menu, downTop));
-    // Text in the list's first row, then the strip's white below the
-    // last row in view, then the fixed rows: Exit in its place at the foot.
-    EXPECT_GT(Scan(*atTop, 21, upTop + 12, 80, upTop + 12 + 13, kWhite).black, 0);
-    EXPECT_TRUE(AllOf(*atTop, 0, downTop + 8, menu.m_nWidth, downTop + 12, kWhite));
+    ASSERT_EQ(4u, shots.size());
+    const int w = menu.m_nWidth;
+    auto arrow = [&](const test::Canvas& c, int y) {
+        for (int yy = y; yy < y + 12; ++yy)
+            for (int x = 0; x < w; ++x)
+                if (c.at(x, yy) != kWhite)
+                    return c.at(x, yy);
+        return kWhite;
+    };
+    EXPECT_EQ((std::vector<COLORREF>{kLine, 0, 0, kLine}),
+              (std::vector<COLORREF>{arrow(*shots[0], 5), arrow(*shots[0], below), arrow(*shots[1], 5), arrow(*shots[1], below)}));
+    EXPECT_TRUE(AllOf(*shots[1], 1, below - 4, 21, below - 2, kFill)) << "the last window, just above the strip";
     const int exitTop = menu.m_nHeight - 5 - 18;
-    EXPECT_GT(Scan(*atTop, 21, exitTop, 60, exitTop + 13, kWhite).black, 0);
-    // At the end, the last window is highlighted just above the strip.
-    EXPECT_TRUE(AllOf(*atEnd, 1, downTop - 4, 21, downTop - 2, kFill));
-}
-
-TEST(MenuPaint, TheTypedFilterShowsInItsRowAndNothingMatchingInGrey)
-{
-    ParkCursor();
-    CMenuEx menu;
-    ASSERT_TRUE(menu.Create(nullptr));
-    FillMainMenu(menu, 3);
-    std::unique_ptr<test::Canvas> typed, none;
-    TrackWith(menu, 600, 500, [&] {
-        KillTimer(menu.m_hWnd, IDT_HOVER);
-        Type(menu, L"dow 2");
-        typed = Render(menu);
-        Type(menu, L"x");
-        none = Render(menu);
-        menu.Close();
-    });
-    ASSERT_TRUE(typed && none);
-    // Row 0 is the filter's: black text right of 21, a glass at the left.
-    const TextStats text = Scan(*typed, 21, 5, menu.m_nWidth - 21, 5 + 13, kWhite);
-    EXPECT_GT(text.black, 0);
-    EXPECT_LE(text.minX, 23);
-    EXPECT_GT(Scan(*typed, 2, 5, 18, 5 + 16, kWhite).black, 0) << "the magnifying glass";
-    // Row 1 is the one match, highlighted.
-    EXPECT_TRUE(AllOf(*typed, 1, 5 + 18 - 1, 2, 5 + 18 + 13, kFill));
-    // With nothing matching, the second row is grey text on white.
-    const TextStats grey = Scan(*none, 21, 5 + 18, menu.m_nWidth - 21, 5 + 18 + 13, kWhite);
+    EXPECT_GT(Scan(*shots[0], 21, exitTop, 60, exitTop + 13, kWhite).black, 0) << "Exit at the foot";
+    EXPECT_GT(Scan(*shots[2], 2, 5, 18, 5 + 16, kWhite).black, 0) << "the glass";
+    EXPECT_LE(Scan(*shots[2], 21, 5, w - 21, 5 + 13, kWhite).minX, 23);
+    const TextStats grey = Scan(*shots[3], 21, 5 + 18, w - 21, 5 + 18 + 13, kWhite);
     EXPECT_GT(grey.grey, 0);
     EXPECT_EQ(0, grey.darkerThanGrey);
-}
-
-TEST(MenuPaint, At144DpiTheHighlightAndTheIconAreHalfAsBigAgain)
-{
-    ScopedDpi dpi(144);
-    TestIcon icon;
-    ParkCursor();
-    CMenuEx menu;
-    ASSERT_TRUE(menu.Create(nullptr));
-    menu.AddItem(0, 1, L"Notepad", icon, FALSE);
-    menu.AddItem(0, 2, L"Exit", nullptr, FALSE);
-    std::unique_ptr<test::Canvas> c;
-    TrackWith(menu, 600, 500, [&] {
-        KillTimer(menu.m_hWnd, IDT_HOVER);
-        menu.m_nHotItem = 0;
-        c = Render(menu);
-        menu.Close();
-    });
-    ASSERT_TRUE(c);
-    const int top = menu.RowTop(0), w = menu.m_nWidth;
-    EXPECT_EQ(8, top) << "the top margin";
-    // Frame from 3 above the text, 27 + 1 rows tall and 11 short of the
-    // width; the fill inside it.
-    EXPECT_TRUE(AllOf(*c, 0, top - 3, w - 11, top - 2, kFrame));
-    EXPECT_EQ(kWhite, c->at(w - 11, top - 3));
-    EXPECT_TRUE(AllOf(*c, 0, top - 3 + 27, 30, top - 3 + 28, kFrame));
-    EXPECT_TRUE(AllOf(*c, 1, top - 2, 3, top - 3 + 27, kFill));
-    // The icon at 3, 24 pixels square: quadrants of 12.
-    EXPECT_TRUE(AllOf(*c, 3, top, 15, top + 12, kRed));
-    EXPECT_TRUE(AllOf(*c, 15, top, 27, top + 12, kBlue));
-    EXPECT_TRUE(AllOf(*c, 3, top + 12, 27, top + 24, kFill));
-    // The text from 32 (21 scaled).
-    EXPECT_GE(Scan(*c, 28, top, 100, top + 20, kFill).minX, 32);
 }

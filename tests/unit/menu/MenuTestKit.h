@@ -129,69 +129,55 @@ inline void ParkCursor()
 }
 
 // Every monitor reports this DPI while the object lives.
-class ScopedDpi {
-public:
+struct ScopedDpi {
+    static inline int s_dpi = 96;
+    UINT (*m_old)(HMONITOR) = g_pfnMenuDpiForMonitor;
     explicit ScopedDpi(int dpi)
     {
         s_dpi = dpi;
-        m_old = g_pfnMenuDpiForMonitor;
         g_pfnMenuDpiForMonitor = [](HMONITOR) { return static_cast<UINT>(s_dpi); };
     }
     ~ScopedDpi() { g_pfnMenuDpiForMonitor = m_old; }
-    ScopedDpi(const ScopedDpi&) = delete;
-    ScopedDpi& operator=(const ScopedDpi&) = delete;
-
-private:
-    static inline int s_dpi = 96;
-    UINT (*m_old)(HMONITOR);
 };
 
-// The main menu's shape: nWindows rows "Window 1".. with ids 150.., the
-// list's end, then the fixed rows (separator, Minimize All bold, Close All,
-// separator, Options, Exit).
-inline void FillMainMenu(CMenuEx& menu, int nWindows, HICON icon = nullptr)
+// The main menu's shape: nWindows rows "Window 1".. (ids 150..), the list's
+// end, then separator, Minimize All (bold), Close All, separator, Options,
+// Exit. Only the windows ask an icon source set before.
+inline void FillMainMenu(CMenuEx& menu, int nWindows)
 {
     for (int i = 0; i < nWindows; ++i)
-        menu.AddItem(0, 150 + i, (L"Window " + std::to_wstring(i + 1)).c_str(), icon, FALSE);
+        menu.AddItem(0, 150 + i, (L"Window " + std::to_wstring(i + 1)).c_str(), nullptr, FALSE);
+    menu.SetIconSource(nullptr);
     menu.BeginFixedRows();
-    if (nWindows)
-        menu.AddSeparator();
+    menu.AddSeparator();
     menu.AddItem(0, 140, L"Minimize All", nullptr, TRUE);
-    if (nWindows)
-        menu.AddItem(0, 144, L"Close All", nullptr, FALSE);
+    menu.AddItem(0, 144, L"Close All", nullptr, FALSE);
     menu.AddSeparator();
     menu.AddItem(0, 142, L"Options", nullptr, FALSE);
     menu.AddItem(0, 141, L"Exit", nullptr, FALSE);
 }
 
-// Dispatches what is queued as the popup's own loop does, in UTF-16 (an
-// ANSI pump would turn a Cyrillic character into '?').
-inline void FlushW()
+// Keys and typed text queued to the popup, which has the focus, and read as
+// its loop reads them: in UTF-16 (an ANSI pump would make Cyrillic '?').
+inline void Send(const CMenuEx& menu, const std::vector<std::pair<UINT, WPARAM>>& messages)
 {
+    for (const auto& [message, wParam] : messages)
+        PostMessageW(menu.m_hWnd, message, wParam, 1);
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
 }
-
-// Keys and typed text as the keyboard gives them: queued to the popup, which
-// has the focus, and read by its modal loop.
-inline void Key(const CMenuEx& menu, UINT vk)
-{
-    PostMessageW(menu.m_hWnd, WM_KEYDOWN, vk, 1);
-    PostMessageW(menu.m_hWnd, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001));
-    FlushW();
-}
-
+inline void Key(const CMenuEx& menu, UINT vk) { Send(menu, {{WM_KEYDOWN, vk}}); }
 inline void Type(const CMenuEx& menu, const std::wstring& text)
 {
+    std::vector<std::pair<UINT, WPARAM>> chars;
     for (wchar_t ch : text)
-        PostMessageW(menu.m_hWnd, WM_CHAR, ch, 1);
-    FlushW();
+        chars.push_back({WM_CHAR, ch});
+    Send(menu, chars);
 }
 
-// The item the keys or the pointer left highlighted.
 inline std::wstring HotText(const CMenuEx& menu)
 {
     return menu.m_nHotItem >= 0 ? std::wstring(menu.m_arrItems[menu.m_nHotItem]->szText) : L"(none)";
