@@ -176,6 +176,7 @@ private:
     int m_nHeadRows = 0;       // rows above the list: the filter's
     int m_nListRows = 0;
     int m_nViewport = 0;       // pixels of list rows in view
+    bool m_bInsideWork = false; // placed wholly inside the work area
 
     // The highlight follows whichever moved last: the keys, until the
     // pointer leaves the place it had when they moved it.

@@ -168,7 +168,12 @@ void CMenuEx::FitRows(bool bOpening)
         }
         m_nTop = m_bScrolls ? ClampTop(m_pnListHeights, m_nListRows, m_nTop, m_nViewport) : 0;
     }
-    m_rcWindow = PlaceMenu(m_ptAnchor, SIZE{m_nWidth, m_nHeight}, m_rcWork, m_metrics.nTextLeft, m_metrics.nMargin);
+    // A popup that had to be cut to its work area lies inside it, and stays
+    // there while the filter changes its height.
+    if (bOpening)
+        m_bInsideWork = m_bScrolls;
+    m_rcWindow = PlaceMenu(m_ptAnchor, SIZE{m_nWidth, m_nHeight}, m_rcWork, m_metrics.nTextLeft, m_metrics.nMargin,
+                           m_bInsideWork);
 }
 
 // After the typed text changed: the list again, from its first row, the

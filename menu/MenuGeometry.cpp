@@ -7,19 +7,21 @@ constexpr int kFont = 13;
 constexpr int kRow = 18;   // a text row: the font's cell and the gap under it
 
 // One axis of the placement: the start of a span of length n that ends at
-// the point p, kept at least nLeast from 0, or, where that leaves it outside
-// [lo, hi), inside it.
-int PlaceSpan(int p, int n, int nLeast, int lo, int hi)
+// the point p, kept at least nLeast, on the work area's [lo, hi).
+int PlaceSpan(int p, int n, int nLeast, int lo, int hi, bool bInside)
 {
     const int want = p - n;
-    const int old = want < nLeast ? nLeast : want;
-    if (old >= lo && old + n <= hi)
-        return old;
-    int start = want;
-    if (start + n > hi)
-        start = hi - n;
+    int start = want < nLeast ? nLeast : want;
     if (start < lo)
         start = lo;
+    else if (start != want && start + n > hi)
+        start = want < lo ? lo : want;
+    if (bInside) {
+        if (start + n > hi)
+            start = hi - n;
+        if (start < lo)
+            start = lo;
+    }
     return start;
 }
 
@@ -54,10 +56,10 @@ MenuMetrics MetricsForDpi(int nDpi, int nCellHeight)
     return m;
 }
 
-RECT PlaceMenu(POINT pt, SIZE size, const RECT& rcWork, int nLeastLeft, int nLeastTop)
+RECT PlaceMenu(POINT pt, SIZE size, const RECT& rcWork, int nLeastLeft, int nLeastTop, bool bInside)
 {
-    const int left = PlaceSpan(pt.x, size.cx, nLeastLeft, rcWork.left, rcWork.right);
-    const int top = PlaceSpan(pt.y, size.cy, nLeastTop, rcWork.top, rcWork.bottom);
+    const int left = PlaceSpan(pt.x, size.cx, nLeastLeft, rcWork.left, rcWork.right, bInside);
+    const int top = PlaceSpan(pt.y, size.cy, nLeastTop, rcWork.top, rcWork.bottom, bInside);
     return RECT{left, top, left + size.cx, top + size.cy};
 }
 

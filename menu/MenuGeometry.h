@@ -34,11 +34,15 @@ MenuMetrics MetricsForDpi(int nDpi, int nCellHeight = 0);
 
 // Where a popup of this size opens for a point: its bottom-right corner at
 // the point, kept nLeastLeft and nLeastTop pixels off the screen's left and
-// top edges, as it always was. Where that would leave any part of it outside
-// the work area (a monitor left of or above the primary one, a taskbar on
-// the left or top, a point on the taskbar), it is moved into the work area
-// instead, the left and top edges winning over the right and bottom ones.
-RECT PlaceMenu(POINT pt, SIZE size, const RECT& rcWork, int nLeastLeft, int nLeastTop);
+// top edges, as it always was. Where that leaves its left or top edge
+// outside the work area (a taskbar on the left or top, a monitor right of
+// or below its neighbour), the work area's edge is the least one instead;
+// where the old clamp would carry it off the work area (onto the primary
+// monitor from one left of or above it), it stays at the point. Its right
+// and bottom edges stay at the point, which may be on the taskbar, unless
+// bInside: a popup sized to its work area lies wholly inside it, the left
+// and top edges winning.
+RECT PlaceMenu(POINT pt, SIZE size, const RECT& rcWork, int nLeastLeft, int nLeastTop, bool bInside = false);
 
 // The vertical space of a popup whose middle rows form a list that scrolls
 // when everything does not fit in nMaxHeight: above the list nHead pixels

@@ -48,14 +48,14 @@ TEST(MenuPlacement, TheOldRuleWhereItStaysInsideTheWorkAreaElseTheWorkArea)
         {"old: on the limits", {163, 62}, primary, {21, 5}},
         {"old: one past them", {164, 63}, primary, {22, 6}},
         // Where the old rule leaves part of the menu outside the work area.
-        {"point on a bottom taskbar", {1013, 757}, primary, {871, 691}},
+        {"point on a bottom taskbar: corner at the point", {1013, 757}, primary, {871, 700}},
         {"taskbar at the top", {1013, 10}, {0, 30, 1024, 768}, {871, 30}},
         {"taskbar at the left", {40, 500}, {60, 0, 1024, 768}, {60, 443}},
-        {"taskbar at the right", {1010, 500}, {0, 0, 960, 768}, {818, 443}},
+        {"taskbar at the right: corner at the point", {1010, 500}, {0, 0, 960, 768}, {868, 443}},
         {"monitor left of the primary", {-100, 500}, {-1280, 0, 0, 1024}, {-242, 443}},
         {"its left edge", {-1270, 20}, {-1280, 0, 0, 1024}, {-1280, 5}},
         {"monitor above the primary", {600, -300}, {0, -768, 1024, 0}, {458, -357}},
-        {"its bottom taskbar", {1013, -11}, {0, -768, 1024, -20}, {871, -77}},
+        {"its bottom taskbar", {1013, -11}, {0, -768, 1024, -20}, {871, -68}},
         {"left edge of a monitor right of it", {1030, 700}, {1024, 0, 2304, 1024}, {1024, 643}},
     };
     for (const Case& c : cases) {
@@ -65,7 +65,10 @@ TEST(MenuPlacement, TheOldRuleWhereItStaysInsideTheWorkAreaElseTheWorkArea)
         EXPECT_EQ(rc.left + 142, rc.right) << c.what;
         EXPECT_EQ(rc.top + 57, rc.bottom) << c.what;
     }
-    EXPECT_EQ(0, PlaceMenu(POINT{542, 757}, SIZE{142, 800}, primary, 21, 5).top) << "too tall: the top wins";
+    // Sized to the work area: wholly inside it, the top winning if need be.
+    EXPECT_EQ(691, PlaceMenu(POINT{1013, 757}, size, primary, 21, 5, true).top);
+    EXPECT_EQ(818, PlaceMenu(POINT{1010, 500}, size, RECT{0, 0, 960, 768}, 21, 5, true).left);
+    EXPECT_EQ(0, PlaceMenu(POINT{542, 757}, SIZE{142, 800}, primary, 21, 5, true).top);
 }
 
 TEST(MenuList, FitsWholeOrScrollsWholeRowsAndKeepsItsTopInRange)
