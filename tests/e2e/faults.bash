@@ -95,11 +95,21 @@ f_read_popup() {
   PH=$(( PB - PT ))
   read -r CX CY < <(wine "$BIN/dockwindows.exe" popup | tr -d '\r')
 }
-# A real right-click on our icon; the popup is read.
-f_right_click_menu() {
+# A real right-click on our icon; the popup is read. With "keys", it waits
+# until the popup has the keyboard: keys reach it through the X server's
+# input focus, which Wine moves to the popup a moment after it is shown, and
+# which a window another program activated just before (one that took over
+# from a window just docked) can take back, so the click waits until the X
+# focus has stood still.
+x_focus_still() { local a; a=$(xdotool getwindowfocus 2>/dev/null); sleep 0.3; [ "$a" = "$(xdotool getwindowfocus 2>/dev/null)" ]; }
+x_focus_is_traylet() { [ "$(xdotool getwindowfocus getwindowpid 2>/dev/null)" = "$TRAYLET_PID" ]; }
+f_right_click_menu() {  # [keys]
+  [ -z "${1:-}" ] || wait_until 5 x_focus_still || die "the X focus did not settle"
   xdotool mousemove "$ICON_X" "$ICON_Y" click 3
   wait_until 5 popup_visible || die "no popup after a right-click on our icon"
   f_read_popup || die "cannot read the popup"
+  [ -z "${1:-}" ] || wait_until 5 x_focus_is_traylet \
+    || die "the popup did not get the keyboard (the X focus is with pid $(xdotool getwindowfocus getwindowpid 2>&1))"
 }
 # The row whose top is at client y is highlighted (its fill, right of the text).
 popup_row_hot() { pixel_is $(( PR - 15 )) $(( CY + $1 + 1 )) C2CFE5; }
@@ -504,7 +514,7 @@ scenario_menu_keys() {
   f_find_own_icon
   local docked=0 last t0
   # A real right-click: the popup takes the keys from the start.
-  f_right_click_menu
+  f_right_click_menu keys
   f_inside_work_area "80 windows"
   [ "$PH" -gt $(( WORK_H - 18 )) ] || die "a menu of 80 windows is $PH high in a work area of $WORK_H"
   last=$(listed_last)
@@ -530,7 +540,7 @@ scenario_menu_keys() {
   docked=$((docked + 1))
 
   # Part of a title, then Enter.
-  f_right_click_menu
+  f_right_click_menu keys
   t0=$(date +%s%N)
   xdotool type --delay 30 "ny 42"
   xdotool key Return
@@ -539,7 +549,7 @@ scenario_menu_keys() {
   local ms; ms=$(ms_since "$t0")
 
   # Escape closes, choosing nothing.
-  f_right_click_menu
+  f_right_click_menu keys
   xdotool key Escape
   wait_until 5 no_popup || die "Escape did not close the popup"
   sleep 0.3
