@@ -173,6 +173,7 @@ private:
     int* m_pnRows = nullptr;   // rows as shown, once laid out
     int* m_pnListHeights = nullptr;
     int m_nRows = 0;
+    int m_nRowsRoom = 0;
     int m_nHeadRows = 0;       // rows above the list: the filter's
     int m_nListRows = 0;
     int m_nViewport = 0;       // pixels of list rows in view

@@ -106,10 +106,14 @@ int CMenuEx::RowTop(int nRow) const
 // saying nothing does), the fixed rows. Without a list every row is in it.
 bool CMenuEx::BuildRows()
 {
+    // Every item and the two rows that stand for none.
     const int nItems = m_arrItems.GetSize();
-    if (!m_pnRows) {
+    if (!m_pnRows || m_nRowsRoom < nItems + 2) {
+        delete[] m_pnRows;
+        delete[] m_pnListHeights;
         m_pnRows = new (std::nothrow) int[nItems + 2];
         m_pnListHeights = new (std::nothrow) int[nItems + 2];
+        m_nRowsRoom = nItems + 2;
         if (!m_pnRows || !m_pnListHeights) {
             // Out of memory: shown unscrolled and unfiltered, as items come.
             delete[] m_pnRows;
