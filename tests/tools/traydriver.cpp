@@ -207,7 +207,8 @@ int Usage()
                  "       traydriver open-menu ICON [keep]         post a right-click, time the popup\n"
                  "       traydriver dock DLG OWNICON TITLE        dock a window as its menu row would\n"
                  "       traydriver hung HWND                     0 when the window counts as hung\n"
-                 "       traydriver workarea                      the primary work area: LEFT TOP RIGHT BOTTOM\n");
+                 "       traydriver workarea                      the primary work area: LEFT TOP RIGHT BOTTOM\n"
+                 "       traydriver focus                         foreground=HWND focus=HWND (its thread's focus)\n");
     return 2;
 }
 
@@ -276,6 +277,15 @@ int main(int argc, char** argv)
         return Dock(ParseHwnd(argv[2]), ParseHwnd(argv[3]), argv[4]);
     if (cmd == "hung" && argc == 3)
         return IsHungAppWindow(ParseHwnd(argv[2])) ? 0 : 1;
+    if (cmd == "focus" && argc == 2) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(0, &info);
+        std::printf("foreground=0x%lx focus=0x%lx\n",
+                    static_cast<unsigned long>(reinterpret_cast<uintptr_t>(GetForegroundWindow())),
+                    static_cast<unsigned long>(reinterpret_cast<uintptr_t>(info.hwndFocus)));
+        return 0;
+    }
     if (cmd == "workarea" && argc == 2) {
         RECT rc{};
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0);
