@@ -1,7 +1,10 @@
 // The reference for the menu benchmark: a program that answers the same
 // tray callback as Traylet by listing the same windows in the system's own
 // popup menu (TrackPopupMenu), with the same fixed items.
-//   usage: refmenu        prints its window handle, runs until WM_CLOSE
+//   usage: refmenu [DLL...]   prints its window handle, runs until WM_CLOSE
+// It loads the DLLs it is given first: the ones Traylet imports, so that the
+// two programs' memory is compared over the same system code. It carries
+// Traylet's manifest too (the same common controls, the same DPI rules).
 #include <windows.h>
 
 #include <cstdio>
@@ -67,8 +70,13 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i)
+        if (!LoadLibraryA(argv[i])) {
+            std::fprintf(stderr, "cannot load %s\n", argv[i]);
+            return 1;
+        }
     g_callback = RegisterWindowMessageA("TrayIconCallBack");
     g_close = RegisterWindowMessageA("TrayletBenchCloseMenu");
     WNDCLASSA wc{};

@@ -1,5 +1,6 @@
 // The catalogue of dockable windows: every visible, unowned, titled top-level
 // window except the shell's own and the controller dialog.
+#include "docking/Commands.h"
 #include "docking/Docker.h"
 #include "docking/ProgramIcon.h"
 #include "docking/WindowCalls.h"
@@ -23,12 +24,58 @@ bool IsShellClass(const WCHAR* szClass)
     return false;
 }
 
-// Threads that let an icon query time out while the catalogue is being
-// built. Their other windows are not asked: a query queues behind the one
-// still unanswered, so it could only time out in its turn, and a hung program
-// with many windows would hold the menu up once per window.
+// The windows of those classes, found before a walk by asking the system for
+// windows by class, so that no other window's class need be read. The
+// system's search ignores case; the found windows' names are compared
+// exactly.
+struct ShellWindows {
+    static constexpr int kMax = 64;
+    HWND windows[kMax];
+    int nCount = 0;
+    bool bKnown = false;   // found for the walk now running, and all of them
+
+    void Find()
+    {
+        nCount = 0;
+        bKnown = true;
+        for (const wchar_t* cls : kShellClasses)
+            for (HWND hWnd = nullptr; (hWnd = FindWindowExW(nullptr, hWnd, cls, nullptr)) != nullptr;) {
+                WCHAR szClass[100] = L"";
+                GetClassNameW(hWnd, szClass, 100);
+                if (std::wcscmp(szClass, cls) != 0)
+                    continue;
+                if (nCount == kMax) {
+                    bKnown = false;   // too many to keep: each window's class is read instead
+                    return;
+                }
+                windows[nCount++] = hWnd;
+            }
+    }
+    bool Has(HWND hWnd) const
+    {
+        for (int i = 0; i < nCount; ++i)
+            if (windows[i] == hWnd)
+                return true;
+        return false;
+    }
+};
+ShellWindows g_shell;
+
+bool IsShellWindow(HWND hWnd)
+{
+    if (g_shell.bKnown)
+        return g_shell.Has(hWnd);
+    WCHAR szClass[100] = L"";
+    GetClassNameW(hWnd, szClass, 100);
+    return IsShellClass(szClass);
+}
+
+// Threads that let an icon query time out in this catalogue. Their other
+// windows are not asked: a query queues behind the one still unanswered, so
+// it could only time out in its turn, and a hung program with many windows
+// would hold the menu up once per window.
 struct SilentThreads {
-    bool bActive = false;   // only during BuildWindowList
+    bool bActive = false;   // only while the catalogue's icons are looked up
     int nCount = 0;
     DWORD ids[32];
 
@@ -97,19 +144,23 @@ BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
 {
     auto* docker = reinterpret_cast<CDocker*>(lParam);
 
-    // Everything is read before anything is decided. The count 99 includes
-    // the NUL, so a longer title is cut to 98 characters.
+    // Each read below asks the system about another program's window, so
+    // each is made only when the tests before it passed. A top-level window
+    // is visible when its own style says so (its parent, the desktop, always
+    // is), and only a pop-up or a child can have a parent or owner that
+    // GetParent reports.
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
+    if (!(style & WS_VISIBLE) || hwnd == docker->m_hWndOwner)
+        return TRUE;
+    // GetParent of a top-level window is its owner: owned pop-ups (dialogs,
+    // tool windows) go with the window that owns them.
+    if ((style & (WS_POPUP | WS_CHILD)) && GetParent(hwnd))
+        return TRUE;
+    // The count 99 includes the NUL, so a longer title is cut to 98 characters.
     WCHAR szTitle[100] = L"";
     GetWindowTextW(hwnd, szTitle, 99);
     TrimCutSurrogate(szTitle);
-    const BOOL bVisible = IsWindowVisible(hwnd);
-    const HWND hParent = GetParent(hwnd);
-    WCHAR szClass[100] = L"";
-    GetClassNameW(hwnd, szClass, 100);
-
-    // GetParent of a top-level window is its owner: owned pop-ups (dialogs,
-    // tool windows) go with the window that owns them.
-    if (!bVisible || hParent || hwnd == docker->m_hWndOwner || IsShellClass(szClass) || szTitle[0] == '\0')
+    if (szTitle[0] == '\0' || IsShellWindow(hwnd))
         return TRUE;
 
     // Out of memory: the window is left out of this catalogue; the next
@@ -121,21 +172,58 @@ BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
     entry->hWnd = hwnd;
     // Only an admitted window is asked for its icon: a skipped one gets no
     // message from here.
-    entry->hIcon = GetWindowIcon(hwnd);
+    if (docker->m_bIconsNow)
+        entry->hIcon = GetWindowIcon(hwnd);
     if (docker->m_arrWindows.Add(entry) < 0)
         delete entry;
     return TRUE;
 }
 
-void CDocker::BuildWindowList()
+void CDocker::BuildWindowList(bool bIcons)
 {
     FreeWindowList();
-    g_silent.bActive = true;
-    g_silent.nCount = 0;
-    BeginProgramIconRun();
+    g_silent.nCount = 0;   // a new catalogue asks every thread again
+    m_bIconsNow = bIcons;
+    g_shell.Find();
+    BeginAsking();
     EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(this));
+    EndAsking();
+    g_shell.bKnown = false;
+    m_bIconsNow = true;
+}
+
+// The threads that let a query time out are remembered for the whole
+// catalogue, and consulted whenever its icons are looked up; the process
+// last asked about, only within one batch.
+void CDocker::BeginAsking()
+{
+    g_silent.bActive = true;
+    BeginProgramIconRun();
+}
+
+void CDocker::EndAsking()
+{
     EndProgramIconRun();
     g_silent.bActive = false;
+}
+
+HICON CDocker::IconFor(UINT nID)
+{
+    const UINT n = nID - ID_DOCK_FIRST;
+    return n < static_cast<UINT>(m_arrWindows.GetSize()) ? IconOf(*m_arrWindows[static_cast<int>(n)]) : nullptr;
+}
+
+HICON CDocker::IconOf(DockEntry& entry)
+{
+    if (!entry.hIcon) {
+        const bool batch = !g_silent.bActive;
+        if (batch)
+            BeginAsking();
+        entry.hIcon = GetWindowIcon(entry.hWnd);
+        if (batch)
+            EndAsking();
+    }
+    return entry.hIcon;
 }
 
 void CDocker::FreeWindowList()

@@ -82,6 +82,7 @@ LRESULT CDocker::Dock(WPARAM n, HWND hIcon)
         return 0;
     }
 
+    IconOf(*entry);
     // Read before anything changes the window: undocking puts it back so.
     entry->bWasIconic = IsIconic(entry->hWnd);
     entry->bWasZoomed = IsZoomed(entry->hWnd);

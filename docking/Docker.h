@@ -2,6 +2,7 @@
 #include "docking/DockEntry.h"
 #include "docking/DockRecord.h"
 #include "framework/PtrArray.h"
+#include "menu/MenuIconSource.h"
 
 class CMenuEx;
 class CWnd;
@@ -9,8 +10,9 @@ class CWnd;
 // The one owner of the windows Traylet knows: the catalogue of dockable
 // windows and the docked ones. Every change to the docked list goes through
 // it, and is written to the process's record of docked windows at once; the
-// controller dialog holds it and forwards the tray icons' requests.
-class CDocker {
+// controller dialog holds it and forwards the tray icons' requests. It gives
+// the main menu the icons of its rows as they come into view.
+class CDocker : private CMenuIconSource {
 public:
     CDocker() = default;
     // Whatever is still docked comes back: a docked window must never be
@@ -23,10 +25,14 @@ public:
     // requests; it is also the one window never catalogued.
     void SetOwner(CWnd* pOwner);
 
-    // The catalogue (Catalogue.cpp).
-    void BuildWindowList();
+    // The catalogue (Catalogue.cpp). With bIcons false the windows are not
+    // asked for their icons yet: a record's icon is looked up when it is
+    // first needed (IconOf), by the menu as its row comes into view or by
+    // docking.
+    void BuildWindowList(bool bIcons = true);
     void FreeWindowList();
     int FindDockedByIcon(HWND hIcon) const;
+    HICON IconOf(DockEntry& entry);
 
     // The commands of both menus but "Options" and "Exit" (DockCommands.cpp).
     // bOwnIcon: the command came from the program's own icon.
@@ -50,6 +56,8 @@ public:
     // menu (rebuilding the catalogue first), or of the menu of the docked
     // window whose icon is hIcon (none when no docked record has it).
     void ComposeMainMenu(CMenuEx& menu);
+    // The main menu's rows from the catalogue as it stands.
+    void AddMainMenuRows(CMenuEx& menu);
     void ComposeWindowMenu(CMenuEx& menu, HWND hIcon) const;
 
     // Removes the record's icon, destroys it and frees the record.
@@ -61,6 +69,11 @@ public:
 private:
     friend BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam);
 
+    // CMenuIconSource: the icon of catalogue entry nID - 150.
+    void BeginAsking() override;
+    HICON IconFor(UINT nID) override;
+    void EndAsking() override;
+
     LRESULT Dock(WPARAM n, HWND hIcon);
     void RunWindowCommand(HWND hIcon, WPARAM nCmd);
     void RunWindowCommandAt(int i, WPARAM nCmd);
@@ -68,4 +81,5 @@ private:
     CWnd* m_pOwner = nullptr;
     HWND m_hWndOwner = nullptr;
     CDockRecord m_record;
+    bool m_bIconsNow = true;   // the catalogue being built asks for icons
 };

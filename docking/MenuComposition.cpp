@@ -6,10 +6,21 @@
 
 void CDocker::ComposeMainMenu(CMenuEx& menu)
 {
-    BuildWindowList();
+    // Of hundreds of windows, the menu shows a screenful: it asks for the
+    // icons of those.
+    BuildWindowList(false);
+    AddMainMenuRows(menu);
+}
+
+void CDocker::AddMainMenuRows(CMenuEx& menu)
+{
     const int nWindows = m_arrWindows.GetSize();
+    menu.SetIconSource(this);
     for (int i = 0; i < nWindows; ++i)
         menu.AddItem(0, ID_DOCK_FIRST + i, m_arrWindows[i]->szTitle, m_arrWindows[i]->hIcon, FALSE);
+    menu.SetIconSource(nullptr);
+    // The windows scroll and are filtered by typing; the rest stays in view.
+    menu.BeginFixedRows();
     if (nWindows > 0)
         menu.AddSeparator();
     if (!m_arrDocked.IsEmpty()) {

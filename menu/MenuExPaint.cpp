@@ -1,5 +1,7 @@
 #include "menu/MenuEx.h"
 
+#include "menu/MenuText.h"
+
 namespace {
 
 constexpr COLORREF kBackground = 0xFFFFFF;
@@ -9,14 +11,14 @@ constexpr COLORREF kText = 0x000000;
 constexpr COLORREF kHotFill = 0xE5CFC2;
 constexpr COLORREF kHotFrame = 0xA85E33;
 
-constexpr int kTopMargin = 5;
-constexpr int kRowGap = 5;
-constexpr int kTextLeft = 21;
-constexpr int kSeparatorInset = 21;
-constexpr int kHotRightGap = 7;
-constexpr int kIconLeft = 2;
-constexpr int kIconSource = 32;   // the size DrawIcon renders at
-constexpr int kIconShown = 16;
+const WCHAR kNoMatch[] = L"Nothing matches";
+
+// A frame nLine pixels wide on the outermost pixels of the rectangle.
+void FrameBox(HDC dc, int x, int y, int cx, int cy, int nLine, COLORREF color)
+{
+    for (int k = 0; k < nLine; ++k)
+        Draw3dRect(dc, x + k, y + k, cx - 2 * k, cy - 2 * k, color, color);
+}
 
 }  // namespace
 
@@ -28,8 +30,7 @@ void CMenuEx::OnPaint()
 
 // Everything is drawn off screen and copied in one block, and nothing is
 // ever erased, so a change of the hot item does not flicker. Only the part
-// the DC lets through is drawn: a menu of hundreds of windows is far taller
-// than the screen, and the rows below it need no pixels.
+// the DC lets through is drawn.
 void CMenuEx::Paint(HDC dc)
 {
     RECT clip{0, 0, m_nWidth, m_nHeight};
@@ -50,57 +51,141 @@ void CMenuEx::Paint(HDC dc)
     SetBkMode(mem, TRANSPARENT);
 
     // One surface for all the icons of this paint.
+    const int iconSource = 2 * m_metrics.nIconSize;
     CMemoryDC iconDC(dc);
     CBitmap iconBitmap;
-    iconBitmap.CreateCompatibleBitmap(dc, kIconSource, kIconSource);
+    iconBitmap.CreateCompatibleBitmap(dc, iconSource, iconSource);
     CSelectObject selectIcon(iconDC, iconBitmap);
 
-    int y = kTopMargin;
-    for (int i = 0; i < m_arrItems.GetSize(); ++i) {
-        const MenuExItem& item = *m_arrItems[i];
-        const int top = y;
-        y += item.nHeight + kRowGap;
-        // What a row draws: the highlight from two pixels above its text to
-        // one below the gap, the icon, the text.
-        const int reach = (item.nHeight > m_nTextHeight ? item.nHeight : m_nTextHeight) + kRowGap + 2;
-        if (top + reach <= clip.top)
-            continue;
-        if (top - 2 >= clip.bottom)
-            break;
-        COLORREF rowColor = kBackground;
-
-        if (item.nFlags & MF_SEPARATOR) {
-            CPen pen(PS_SOLID, 1, kSeparator);
-            CSelectObject selectPen(mem, pen);
-            MoveToEx(mem, kSeparatorInset, top + 2, nullptr);
-            LineTo(mem, m_nWidth - kSeparatorInset, top + 2);
-        } else if (i == m_nHotItem) {
-            // The menu-wide text height, not the item's own, sizes the
-            // highlight; the frame reaches one row below the fill.
-            FillSolidRect(mem, 0, top - 2, m_nWidth - kHotRightGap, m_nTextHeight + 5, kHotFill);
-            rowColor = kHotFill;
-            Draw3dRect(mem, 0, top - 2, m_nWidth - kHotRightGap, m_nTextHeight + 6, kHotFrame, kHotFrame);
+    Span spans[3];
+    const int nSpans = SpansInView(spans);
+    const int listFirst = m_nHeadRows;
+    for (int s = 0; s < nSpans; ++s) {
+        const bool list = m_bScrolls && spans[s].nFirst >= listFirst && spans[s].nFirst < listFirst + m_nListRows;
+        if (list)
+            DrawStrip(mem, StripTop(true), true, CanScroll(true));
+        int y = spans[s].nTop;
+        for (int row = spans[s].nFirst; row < spans[s].nEnd; ++row) {
+            const int item = ItemOfRow(row);
+            const int top = y;
+            const int height = RowHeight(item);
+            y += height;
+            // What a row draws: the highlight from a little above its text
+            // to a line below its gap, the icon, the text.
+            const int content = height - m_metrics.nRowGap;
+            const int reach = (content > m_nTextHeight ? content : m_nTextHeight) + m_metrics.nRowGap +
+                              m_metrics.nHotAbove;
+            if (top + reach <= clip.top)
+                continue;
+            if (top - m_metrics.nHotAbove >= clip.bottom)
+                break;   // and so is every row after it in this run
+            if (item >= 0)
+                DrawItemRow(mem, iconDC, item, top);
+            else if (item == kRowFilter)
+                DrawFilterRow(mem, top);
+            else
+                DrawNoMatchRow(mem, top);
         }
-
-        if (item.hIcon)
-            DrawIconAt(mem, iconDC, item.hIcon, top, rowColor);
-
-        if (item.szText[0]) {
-            CSelectObject selectFont(mem, item.bBold ? m_fontBold.GetSafeHandle() : m_fontNormal.GetSafeHandle());
-            // Only MF_GRAYED greys the text; MF_DISABLED alone looks normal.
-            SetTextColor(mem, (item.nFlags & MF_GRAYED) ? kGrayText : kText);
-            TextOutW(mem, kTextLeft, top, item.szText, lstrlenW(item.szText));
-        }
+        if (list)
+            DrawStrip(mem, StripTop(false), false, CanScroll(false));
     }
 
     BitBlt(dc, clip.left, clip.top, cx, cy, mem, clip.left, clip.top, SRCCOPY);
 }
 
-// DrawIcon only draws at the system's icon size: render there on the row's
-// colour, then shrink to half into place.
+void CMenuEx::DrawItemRow(HDC dc, HDC iconDC, int nItem, int top)
+{
+    const MenuExItem& item = *m_arrItems[nItem];
+    const MenuMetrics& m = m_metrics;
+    COLORREF rowColor = kBackground;
+    if (item.nFlags & MF_SEPARATOR) {
+        CPen pen(PS_SOLID, m.nLine, kSeparator);
+        CSelectObject selectPen(dc, pen);
+        MoveToEx(dc, m.nTextLeft, top + m.nSeparatorLine, nullptr);
+        LineTo(dc, m_nWidth - m.nTextLeft, top + m.nSeparatorLine);
+    } else if (nItem == m_nHotItem) {
+        // The menu-wide text height, not the item's own, sizes the
+        // highlight; the frame reaches one line below the fill.
+        const int hotTop = top - m.nHotAbove;
+        const int fill = m_nTextHeight + m.nRowGap;
+        FillSolidRect(dc, 0, hotTop, m_nWidth - m.nHotRightGap, fill, kHotFill);
+        rowColor = kHotFill;
+        FrameBox(dc, 0, hotTop, m_nWidth - m.nHotRightGap, fill + m.nLine, m.nLine, kHotFrame);
+    }
+
+    if (item.hIcon)
+        DrawIconAt(dc, iconDC, item.hIcon, top, rowColor);
+
+    if (item.szText[0] && item.nShown > 0) {
+        CSelectObject selectFont(dc, item.bBold ? m_fontBold.GetSafeHandle() : m_fontNormal.GetSafeHandle());
+        // Only MF_GRAYED greys the text; MF_DISABLED alone looks normal.
+        SetTextColor(dc, (item.nFlags & MF_GRAYED) ? kGrayText : kText);
+        const int length = lstrlenW(item.szText);
+        if (item.nShown >= length) {
+            TextOutW(dc, m.nTextLeft, top, item.szText, length);
+        } else {
+            WCHAR cut[100];
+            CopyMemory(cut, item.szText, item.nShown * sizeof(WCHAR));
+            cut[item.nShown] = kEllipsis;
+            TextOutW(dc, m.nTextLeft, top, cut, item.nShown + 1);
+        }
+    }
+}
+
+// DrawIconEx renders at twice the size shown, on the row's colour; the
+// rendering is then shrunk to half into place.
 void CMenuEx::DrawIconAt(HDC dc, HDC iconDC, HICON hIcon, int y, COLORREF rowColor) const
 {
-    FillSolidRect(iconDC, 0, 0, kIconSource, kIconSource, rowColor);
-    DrawIcon(iconDC, 0, 0, hIcon);
-    StretchBlt(dc, kIconLeft, y, kIconShown, kIconShown, iconDC, 0, 0, kIconSource, kIconSource, SRCCOPY);
+    const int source = 2 * m_metrics.nIconSize;
+    FillSolidRect(iconDC, 0, 0, source, source, rowColor);
+    DrawIconEx(iconDC, 0, 0, hIcon, source, source, 0, nullptr, DI_NORMAL);
+    StretchBlt(dc, m_metrics.nIconLeft, y, m_metrics.nIconSize, m_metrics.nIconSize, iconDC, 0, 0, source, source,
+               SRCCOPY);
+}
+
+// What was typed, with a magnifying glass before it and a caret after it;
+// the end of a long text stays in view.
+void CMenuEx::DrawFilterRow(HDC dc, int top)
+{
+    const MenuMetrics& m = m_metrics;
+    const int glass = m.nIconSize * 5 / 8;
+    const int gx = m.nIconLeft + m.nIconSize / 8, gy = top + m.nLine;
+    {
+        CPen pen(PS_SOLID, m.nLine, kText);
+        CSelectObject selectPen(dc, pen);
+        CSelectObject selectBrush(dc, GetStockObject(NULL_BRUSH));
+        Ellipse(dc, gx, gy, gx + glass, gy + glass);
+        MoveToEx(dc, gx + glass - glass / 6, gy + glass - glass / 6, nullptr);
+        LineTo(dc, gx + m.nIconSize * 7 / 8, gy + m.nIconSize * 7 / 8);
+    }
+    CSelectObject selectFont(dc, m_fontNormal.GetSafeHandle());
+    SetTextColor(dc, kText);
+    const int n = lstrlenW(m_szFilter);
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, m_szFilter, n, &size);
+    const int room = m_nWidth - 2 * m.nTextLeft;
+    const int x = size.cx > room ? m.nTextLeft + room - size.cx : m.nTextLeft;
+    const RECT rc{m.nTextLeft, top, m.nTextLeft + room, top + m_metrics.nFontHeight};
+    ExtTextOutW(dc, x, top, ETO_CLIPPED, &rc, m_szFilter, n, nullptr);
+    FillSolidRect(dc, x + size.cx + m.nLine, top, m.nLine, m_metrics.nFontHeight, kText);
+}
+
+void CMenuEx::DrawNoMatchRow(HDC dc, int top)
+{
+    CSelectObject selectFont(dc, m_fontNormal.GetSafeHandle());
+    SetTextColor(dc, kGrayText);
+    TextOutW(dc, m_metrics.nTextLeft, top, kNoMatch, lstrlenW(kNoMatch));
+}
+
+// A small arrow in the middle of the strip, black while the list can
+// scroll that way, grey at its end.
+void CMenuEx::DrawStrip(HDC dc, int top, bool bUp, bool bActive)
+{
+    const int half = ScaleForDpi(4, m_metrics.nDpi);
+    const int mid = (m_nWidth - m_metrics.nHotRightGap) / 2;
+    const int y0 = top + (m_metrics.nStrip - half - 1) / 2;
+    for (int k = 0; k <= half; ++k) {
+        const int w = bUp ? k : half - k;
+        FillSolidRect(dc, mid - w, y0 + k, 2 * w + 1, 1, bActive ? kText : kGrayText);
+    }
 }

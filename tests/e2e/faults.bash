@@ -131,6 +131,65 @@ f_after_main_ended() {
   wait_until 5 no_traylet_process || die "Traylet processes left: $(traylet_procs | tr '\n' ' ')"
   no_record_of "$TRAYLET_WPID" || die "the record of $TRAYLET_WPID stayed"
 }
+# Finds Traylet's own icon on the screen: call f_grab_tray before Traylet
+# starts, then this; sets ICON_X ICON_Y (its centre, the icon 16 wide).
+f_grab_tray() { grab without; }
+f_find_own_icon() {
+  wait_until 5 area_drawn || die "no icon was drawn"
+  wait_until 5 area_settled || die "the tray area never settled"
+  grab with
+  local box
+  box=$(convert "$OUT/without.png" "$OUT/with.png" -compose difference -composite -colorspace gray \
+    -threshold 0 -format '%@' info:)
+  [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || die "cannot find the icon: '$box'"
+  # Ours is the rightmost icon; window buttons further left may have moved
+  # when the notification area grew.
+  ICON_X=$(( AREA_X + BASH_REMATCH[3] + BASH_REMATCH[1] - 9 )) ICON_Y=$(( AREA_Y + BASH_REMATCH[4] + BASH_REMATCH[2] / 2 ))
+}
+
+# The popup open now: its window POPUP, rectangle PL PT PR PB, height PH,
+# client origin CX CY.
+f_read_popup() {
+  local line
+  line=$(drv list | grep -F " pid=$TRAYLET_WPID " | grep ' class=Traylet:' | grep ' visible=1 ' | head -n1)
+  [[ $line =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || return 1
+  POPUP=${line%% *}
+  PL=${BASH_REMATCH[1]} PT=${BASH_REMATCH[2]} PR=${BASH_REMATCH[3]} PB=${BASH_REMATCH[4]}
+  PH=$(( PB - PT ))
+  read -r CX CY < <(wine "$BIN/dockwindows.exe" popup | tr -d '\r')
+}
+# A real right-click on our icon; the popup is read. With "keys", it checks
+# that the popup took the keyboard: it is the foreground window and has the
+# focus. Keys then reach it through the X server's input focus, which Wine
+# moves to the popup with the time of the message being handled; when
+# another program's window took the X focus later than that (one that took
+# over from a window just docked), the X server ignores the move, and the
+# scenario makes it itself.
+x_focus_is_traylet() { [ "$(xdotool getwindowfocus getwindowpid 2>/dev/null)" = "$TRAYLET_PID" ]; }
+popup_has_focus() { [ "$(drv focus)" = "foreground=$POPUP focus=$POPUP" ]; }
+f_right_click_menu() {  # [keys]
+  xdotool mousemove "$ICON_X" "$ICON_Y" click 3
+  wait_until 5 popup_visible || die "no popup after a right-click on our icon"
+  f_read_popup || die "cannot read the popup"
+  [ -n "${1:-}" ] || return 0
+  wait_until 5 popup_has_focus || die "the popup ($POPUP) did not take the keyboard: $(drv focus)"
+  if ! wait_until 1 x_focus_is_traylet; then
+    X_FOCUS_MOVED=$(( ${X_FOCUS_MOVED:-0} + 1 ))
+    xdotool windowfocus --sync "$(xdotool search --onlyvisible --pid "$TRAYLET_PID" | head -n1)" 2>/dev/null || true
+    wait_until 5 x_focus_is_traylet || die "the X focus did not come to the popup"
+  fi
+}
+# The row whose top is at client y is highlighted (its fill, right of the text).
+popup_row_hot() { pixel_is $(( PR - 15 )) $(( CY + $1 + 1 )) C2CFE5; }
+f_inside_work_area() {  # what
+  local wl wt wr wb
+  read -r wl wt wr wb < <(drv workarea)
+  [ "$PL" -ge "$wl" ] && [ "$PT" -ge "$wt" ] && [ "$PR" -le "$wr" ] && [ "$PB" -le "$wb" ] \
+    || die "$1: the menu at $PL,$PT,$PR,$PB is not inside the work area $wl,$wt,$wr,$wb"
+  WORK_H=$(( wb - wt ))
+}
+listed_last() { drv catalogue "$TRAYLET_DLG" | tail -n1 | cut -d' ' -f3-; }
+hidden() { drv state "$(hwnd_of "$1")" | grep -q ' visible=0 '; }
 
 # --- the helper's windows -------------------------------------------------
 
@@ -374,6 +433,9 @@ scenario_many_windows() {
   ms=$(sed -E 's/^ms=([0-9]+).*/\1/' <<<"$line")
   n=$(drv catalogue "$TRAYLET_DLG" | grep -c ' Many ' || true)
   [ "$n" -eq 500 ] || die "$n of 500 windows listed"
+  [[ $line =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || die "popup: $line"
+  PL=${BASH_REMATCH[1]} PT=${BASH_REMATCH[2]} PR=${BASH_REMATCH[3]} PB=${BASH_REMATCH[4]}
+  f_inside_work_area "500 windows"
   f_dock "Many 1"; f_dock "Many 500"
   no_window_lost
   f_exit_traylet
@@ -394,16 +456,10 @@ scenario_right_clicks() {
   xdotool mousemove 400 300
   # Small normal windows: a maximized one could lie over the icon.
   f_start_helper "Many 3" many 3
-  grab without
+  f_grab_tray
   f_start_traylet
-  wait_until 5 area_drawn || die "no icon was drawn"
-  wait_until 5 area_settled || die "the tray area never settled"
-  grab with
-  local box
-  box=$(convert "$OUT/without.png" "$OUT/with.png" -compose difference -composite -colorspace gray \
-    -threshold 0 -format '%@' info:)
-  [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || die "cannot find the icon: '$box'"
-  local cx=$(( AREA_X + BASH_REMATCH[3] + BASH_REMATCH[1] / 2 )) cy=$(( AREA_Y + BASH_REMATCH[4] + BASH_REMATCH[2] / 2 ))
+  f_find_own_icon
+  local cx=$ICON_X cy=$ICON_Y
   xdotool mousemove "$cx" "$cy" click --repeat 10 --delay 40 3
   local visible
   popups() { drv list | grep -F " pid=$TRAYLET_WPID " | grep ' class=Traylet:' | grep -c ' visible=1 ' || true; }
@@ -658,6 +714,89 @@ scenario_end_session() {
   figure "3 windows back ${BASH_REMATCH[1]} ms after WM_ENDSESSION was sent"
 }
 
+scenario_menu_keys() {
+  xdotool mousemove 400 300
+  f_start_helper "Many 80" many 80
+  f_grab_tray
+  f_start_traylet
+  f_find_own_icon
+  local docked=0 last t0
+  # A real right-click: the popup takes the keys from the start.
+  f_right_click_menu keys
+  f_inside_work_area "80 windows"
+  [ "$PH" -gt $(( WORK_H - 18 )) ] || die "a menu of 80 windows is $PH high in a work area of $WORK_H"
+  last=$(listed_last)
+  # End is Exit; Options, Close All and Minimize All above it; then the
+  # last window.
+  xdotool key End Up Up Up Up Return
+  wait_until 5 no_popup || die "Enter did not close the popup"
+  wait_until 5 hidden "$last" || die "the keys did not dock the last window, '$last'"
+  docked=$((docked + 1))
+
+  # The wheel on the list to its end; the last window in view, just above
+  # the strip, is clicked. Fixed rows now: a separator, UnDock All, a
+  # separator, Minimize All, Close All, a separator, Options, Exit.
+  f_right_click_menu
+  last=$(listed_last)
+  xdotool mousemove $(( CX + 40 )) $(( CY + 60 ))
+  xdotool click --repeat 40 --delay 15 5
+  local row=$(( PH - 5 - 5 * 18 - 3 * 11 - 12 - 18 ))
+  xdotool mousemove $(( CX + 40 )) $(( CY + row + 9 ))
+  wait_until 5 popup_row_hot "$row" || die "the last window's row is not under the pointer after the wheel"
+  xdotool click 1
+  wait_until 5 hidden "$last" || die "the wheel and a click did not dock the last window, '$last'"
+  docked=$((docked + 1))
+
+  # Part of a title, then Enter.
+  f_right_click_menu keys
+  t0=$(date +%s%N)
+  xdotool type --delay 30 "ny 42"
+  xdotool key Return
+  wait_until 5 hidden "Many 42" || die "typing 'ny 42' and Enter did not dock Many 42"
+  docked=$((docked + 1))
+  local ms; ms=$(ms_since "$t0")
+
+  # Escape closes, choosing nothing.
+  f_right_click_menu keys
+  xdotool key Escape
+  wait_until 5 no_popup || die "Escape did not close the popup"
+  sleep 0.3
+  [ "$(icon_count)" -eq $((docked + 1)) ] || die "Escape chose something: $(icon_count) icon windows"
+  traylet_alive || die "Traylet ended"
+  no_window_lost
+  f_exit_traylet
+  no_window_lost
+  figure "menu ${PH} px high in a work area of $WORK_H; keys, wheel and filter docked $docked windows (the X focus moved by the scenario ${X_FOCUS_MOVED:-0} times)"
+}
+
+# Rows: 2 margins, text rows and separator rows; at 96 DPI 5, 18 and 11.
+scenario_menu_at_144_dpi() {
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  local line h96 h144 rows
+  line=$(open_menu) || die "the main menu did not open"
+  [[ $line =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || die "popup: $line"
+  h96=$(( BASH_REMATCH[4] - BASH_REMATCH[2] ))
+  f_stop_traylet
+  RESTORE_DPI=1
+  DISPLAY= wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 \
+    || die "could not set 144 DPI"
+  f_start_traylet
+  line=$(open_menu) || die "the main menu did not open at 144 DPI"
+  [[ $line =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || die "popup: $line"
+  h144=$(( BASH_REMATCH[4] - BASH_REMATCH[2] ))
+  f_stop_traylet
+  DISPLAY= wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || die "could not go back to 96 DPI"
+  RESTORE_DPI=""
+  # Two separators in the main menu; the rest are text rows.
+  rows=$(( (h96 - 10 - 2 * 11) / 18 ))
+  [ $(( 10 + 2 * 11 + 18 * rows )) -eq "$h96" ] || die "a main menu of $h96 px at 96 DPI is not made of 18-px rows"
+  # Text rows 27, separators 17 (half of a 19-px line and a gap of 8), margins 8.
+  [ $(( 16 + 2 * 17 + 27 * rows )) -eq "$h144" ] || die "at 144 DPI the menu is $h144 px, not $(( 16 + 2 * 17 + 27 * rows )) for $rows rows of 27"
+  no_window_lost
+  figure "$rows text rows: ${h96} px at 96 DPI, ${h144} at 144 (rows of 18 and 27)"
+}
+
 FAULT_SCENARIOS=(
   "exit with windows docked:scenario_exit_with_docked"
   "docked window destroyed by its program:scenario_docked_destroyed"
@@ -666,6 +805,8 @@ FAULT_SCENARIOS=(
   "shell restart with windows docked:scenario_shell_restart"
   "hung window in the list:scenario_hung_window"
   "500 windows listed:scenario_many_windows"
+  "80 windows listed, keys, wheel and a typed filter dock, Escape closes:scenario_menu_keys"
+  "menu at 144 DPI:scenario_menu_at_144_dpi"
   "ten right-clicks in quick succession:scenario_right_clicks"
   "ten second starts in a row:scenario_second_starts"
   "foreign WM_TRAY_BUILDMENU with bogus pointers:scenario_foreign_buildmenu"
@@ -683,6 +824,9 @@ FAULT_SCENARIOS=(
 # Whatever a scenario started ends with it; a Run key it changed is put back.
 scenario_cleanup() {
   if [ -n "${RESTORE_RUN_KEY:-}" ]; then wine "$BIN/runkey.exe" restore "$RESTORE_RUN_KEY" >/dev/null 2>&1 || true; fi
+  if [ -n "${RESTORE_DPI:-}" ]; then
+    DISPLAY= wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
+  fi
   if [ -n "${TRAYLET_PID:-}" ] && kill -0 "$TRAYLET_PID" 2>/dev/null; then
     local dlg; dlg=$(drv find '#32770' Traylet 2>/dev/null) && drv send "$dlg" 0x0111 2 0 >/dev/null 2>&1
     wait_pid_gone "$TRAYLET_PID" 5 || true
@@ -700,7 +844,7 @@ run_faults() {
     rm -f "$WHY" "$FIGURE"
     if (
       set +e
-      STARTED_PIDS=() TRAYLET_PID="" RESTORE_RUN_KEY="" GUARD_ARGS=""
+      STARTED_PIDS=() TRAYLET_PID="" RESTORE_RUN_KEY="" GUARD_ARGS="" RESTORE_DPI=""
       fail() { die "$*"; }
       trap scenario_cleanup EXIT
       "$fn"

@@ -318,7 +318,9 @@ int Usage()
                  "       traydriver find-icon X Y W H FILE|-      FILE's small icon as the popup draws it\n"
                  "       traydriver procs EXE                     running processes of EXE: PID PARENT CREATED\n"
                  "       traydriver foreground                    the foreground window\n"
-                 "       traydriver text DLG ID                   the text of a dialog's control\n");
+                 "       traydriver text DLG ID                   the text of a dialog's control\n"
+                 "       traydriver workarea                      the primary work area: LEFT TOP RIGHT BOTTOM\n"
+                 "       traydriver focus                         foreground=HWND focus=HWND (its thread's focus)\n");
     return 2;
 }
 
@@ -402,6 +404,21 @@ int main(int argc, char** argv)
         if (!GetDlgItemTextA(ParseHwnd(argv[2]), std::atoi(argv[3]), text, sizeof text) && GetLastError())
             return 1;
         std::printf("%s\n", text);
+        return 0;
+    }
+    if (cmd == "focus" && argc == 2) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(0, &info);
+        std::printf("foreground=0x%lx focus=0x%lx\n",
+                    static_cast<unsigned long>(reinterpret_cast<uintptr_t>(GetForegroundWindow())),
+                    static_cast<unsigned long>(reinterpret_cast<uintptr_t>(info.hwndFocus)));
+        return 0;
+    }
+    if (cmd == "workarea" && argc == 2) {
+        RECT rc{};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0);
+        std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
         return 0;
     }
     if (cmd == "cursor" && argc == 4)

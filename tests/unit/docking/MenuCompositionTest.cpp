@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <memory>
+#include <string>
+
 using docktest::Dock;
 using docktest::WithDialog;
 
@@ -111,9 +115,61 @@ TEST(MainMenu, ListsWindowsWithTheirIconsThenTheFixedRows)
                                    Item("Close All", ID_CLOSE_ALL), kSeparator, Item("Options", ID_OPTIONS),
                                    Item("Exit", ID_APP_EXIT_TRAY)}),
                   c.rows);
-        // Every row carries an icon: a window without one shows the standard icon.
-        for (const Row& r : windows)
-            EXPECT_NE(nullptr, r.icon) << r;
+    });
+}
+
+// A row's icon is asked for once the row is in view: a menu of many windows
+// asks those of a screenful, and a window docked from beyond it is asked
+// when it is docked. Only listed windows are ever asked.
+TEST(MainMenu, AsksForTheIconsOfTheRowsInViewOnly)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        std::vector<std::unique_ptr<test::MessageLog>> windows;
+        for (int i = 0; i < 70; ++i)
+            windows.push_back(std::make_unique<test::MessageLog>("Listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE));
+        test::MessageLog hidden("Not listed", WS_OVERLAPPEDWINDOW);
+        auto asked = [&](HWND h) {
+            for (const auto& w : windows)
+                if (w->hwnd() == h)
+                    return w->count(WM_GETICON) > 0;
+            return false;
+        };
+        CMenuEx menu;
+        menu.Create(dlg.m_trayIcon.m_hWnd);
+        SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&menu),
+                     reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd));
+        const int n = dlg.m_docker.m_arrWindows.GetSize();
+        ASSERT_GE(n, 70);
+        for (int i = 0; i < n; ++i)
+            EXPECT_FALSE(asked(dlg.m_docker.m_arrWindows[i]->hWnd)) << "asked before the menu was laid out";
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        menu.Layout(POINT{work.right - 20, work.bottom});
+        int inView = 0, beyond = -1;
+        for (int i = 0; i < n; ++i) {
+            const DockEntry& e = *dlg.m_docker.m_arrWindows[i];
+            const bool shown = menu.RowTop(i) != INT_MIN;
+            inView += shown;
+            beyond = shown ? beyond : i;
+            EXPECT_EQ(shown, menu.m_arrItems[i]->hIcon != nullptr) << "row " << i;
+            EXPECT_EQ(e.hIcon, menu.m_arrItems[i]->hIcon) << "the catalogue keeps what was found, row " << i;
+            EXPECT_TRUE(shown || !asked(e.hWnd)) << "row " << i << " out of view";
+        }
+        EXPECT_GT(inView, 20);
+        ASSERT_GE(beyond, 0);
+        EXPECT_EQ(0u, hidden.count(WM_GETICON));
+        menu.Close();
+
+        // Docked from beyond the rows shown: asked now; its tray icon has it.
+        const HWND last = dlg.m_docker.m_arrWindows[beyond]->hWnd;
+        PostMessageA(dlg.m_hWnd, WM_TRAY_COMMAND, ID_DOCK_FIRST + beyond,
+                     reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd));
+        ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(last); }));
+        const DockEntry* docked = dlg.m_docker.m_arrDocked[dlg.m_docker.m_arrDocked.GetSize() - 1];
+        EXPECT_TRUE(asked(last));
+        EXPECT_NE(nullptr, docked->hIcon);
+        EXPECT_EQ(docked->hIcon, docked->pTrayIcon->m_hTrayIcon);
+        dlg.m_docker.UndockAll();
     });
 }
 

@@ -1,6 +1,7 @@
 // Hover tracking, choice and closing while the popup's modal loop runs.
 #include "tests/unit/menu/MenuTestKit.h"
 
+#include <climits>
 #include <iterator>
 
 using namespace menutest;
@@ -208,43 +209,229 @@ TEST(MenuChoice, ClicksThatChooseNothingLeaveThePopupOpen)
     EXPECT_EQ(0u, p.Commands().size());
 }
 
-TEST(MenuChoice, KeysAndTheRightButtonDoNothingEscapeIncluded)
+TEST(MenuChoice, TheRightButtonDoesNothing)
 {
     Popup p;
     CMenuEx& m = p.menu;
     bool open = false;
-    int hot = -2;
     EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
         KillTimer(m.m_hWnd, IDT_HOVER);
         MoveTo(m, 30, RowTop(m, 0) + 3);
-        const HWND w = m.m_hWnd;
-        PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageA(w, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001));
-        PostMessageA(w, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        PostMessageA(w, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
-        PostMessageA(w, WM_KEYDOWN, VK_DOWN, 0x01500001);
-        PostMessageA(w, WM_RBUTTONDOWN, MK_RBUTTON, Point(30, RowTop(m, 0) + 3));
-        PostMessageA(w, WM_RBUTTONUP, 0, Point(30, RowTop(m, 0) + 3));
+        PostMessageA(m.m_hWnd, WM_RBUTTONDOWN, MK_RBUTTON, Point(30, RowTop(m, 0) + 3));
+        PostMessageA(m.m_hWnd, WM_RBUTTONUP, 0, Point(30, RowTop(m, 0) + 3));
         test::PumpFor(200);
-        open = IsWindow(w) && m.IsInModalLoop();
-        hot = m.m_nHotItem;
+        open = m.IsInModalLoop() && m.m_nHotItem == 0;
         m.Close();
     }));
     EXPECT_TRUE(open);
-    EXPECT_EQ(0, hot) << "keys moved the hot item";
     EXPECT_EQ(0u, p.Commands().size());
 }
 
-TEST(MenuChoice, FocusMovingAwayClosesWithNoCommand)
+TEST(MenuKeys, ArrowsPassWhatCannotBeChosenEnterChoosesAsAClickEscapeChoosesNothing)
+{
+    for (const bool escape : {false, true}) {
+        Popup p;
+        CMenuEx& m = p.menu;
+        std::vector<int> hot;
+        bool openAfterEnter = false;
+        EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
+            KillTimer(m.m_hWnd, IDT_HOVER);
+            Key(m, VK_RETURN);   // nothing highlighted: nothing chosen
+            openAfterEnter = m.IsInModalLoop();
+            for (UINT vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_HOME, VK_NEXT, VK_PRIOR, VK_LEFT}) {
+                Key(m, vk);
+                hot.push_back(m.m_nHotItem);
+            }
+            Key(m, escape ? VK_ESCAPE : VK_RETURN);
+        }));
+        EXPECT_TRUE(openAfterEnter);
+        // Down to the first, over rows 1 to 3 to the last, round to the first.
+        EXPECT_EQ((std::vector<int>{0, 4, 0, 4, 0, 4, 0, 0}), hot);
+        EXPECT_EQ(nullptr, m.m_hWnd);
+        auto commands = p.Commands();
+        ASSERT_EQ(escape ? 0u : 1u, commands.size()) << test::Describe(commands);
+        if (!escape) {
+            EXPECT_EQ(static_cast<WPARAM>(kOpen), commands[0].wParam);
+            EXPECT_EQ(0, commands[0].lParam);
+            EXPECT_FALSE(commands[0].sent);
+        }
+    }
+}
+
+TEST(MenuKeys, TheHoverPollKeepsAHighlightSetByKeysUntilThePointerMoves)
 {
     Popup p;
-    HWND hwnd = p.menu.m_hWnd;
-    test::MessageLog other("another window", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    EXPECT_EQ(0, TrackWith(p.menu, 500, 400, [&] {
-        MoveTo(p.menu, 30, RowTop(p.menu, 0) + 3);   // an item is hot: still no command
-        SetForegroundWindow(other.hwnd());
-        SetFocus(other.hwnd());
+    CMenuEx& m = p.menu;
+    bool pointed = false, kept = false, retaken = false;
+    EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
+        POINT onItem0{30, RowTop(m, 0) + 4};
+        ClientToScreen(m.m_hWnd, &onItem0);
+        SetCursorPos(onItem0.x, onItem0.y);
+        pointed = test::PumpUntil([&] { return m.m_nHotItem == 0; }, 2000);
+        Key(m, VK_DOWN);
+        // Three hover ticks, and a mouse move the pointer did not make (the
+        // system sends one when windows change under it).
+        MoveTo(m, 30, RowTop(m, 0) + 4);
+        test::PumpFor(650);
+        kept = m.m_nHotItem == 4;
+        SetCursorPos(onItem0.x + 5, onItem0.y);
+        retaken = test::PumpUntil([&] { return m.m_nHotItem == 0; }, 2000);
+        ParkCursor();
+        m.Close();
     }));
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(0u, p.Commands().size());
+    EXPECT_TRUE(pointed);
+    EXPECT_TRUE(kept) << "the hover poll took the highlight back from the keys";
+    EXPECT_TRUE(retaken) << "a moved pointer did not take it back";
+}
+
+namespace {
+
+// A main menu of eighty windows opened at the foot of the work area.
+struct TallPopup {
+    test::MessageLog owner{"owner"};
+    CMenuEx menu;
+    RECT work{};
+    TallPopup()
+    {
+        ParkCursor();
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        menu.Create(owner.hwnd());
+        FillMainMenu(menu, 80);
+    }
+    void Track(const std::function<void()>& script)
+    {
+        EXPECT_EQ(0, TrackWith(menu, work.right - 40, work.bottom - 1, [&] {
+            KillTimer(menu.m_hWnd, IDT_HOVER);
+            script();
+        }));
+    }
+    void Wheel(int delta) { SendMessageW(menu.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0); }
+};
+
+int WheelLines()
+{
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    return static_cast<int>(lines);
+}
+
+}  // namespace
+
+TEST(MenuScroll, TheWheelScrollsTheListUnderAStillPointerAndKeysReachTheLastWindow)
+{
+    TallPopup t;
+    CMenuEx& m = t.menu;
+    std::vector<int> tops;
+    int hotAfterWheel = -2;
+    std::vector<std::wstring> hot;
+    bool lastInView = false;
+    t.Track([&] {
+        POINT onRow{40, m.RowTop(2) + 4};
+        ClientToScreen(m.m_hWnd, &onRow);
+        SetCursorPos(onRow.x, onRow.y);
+        t.Wheel(-WHEEL_DELTA);
+        hotAfterWheel = m.m_nHotItem;
+        t.Wheel(-60);   // half a notch: nothing yet
+        tops.push_back(m.m_nTop);
+        t.Wheel(-60);
+        tops.push_back(m.m_nTop);
+        for (int i = 0; i < 40; ++i)
+            t.Wheel(-WHEEL_DELTA);
+        tops.push_back(m.m_nTop);
+        t.Wheel(2 * WHEEL_DELTA);
+        tops.push_back(m.m_nTop);
+        ParkCursor();
+        // From the top, End is Exit; four rows up past the fixed rows is the
+        // last window, scrolled into view.
+        for (UINT vk : {VK_HOME, VK_END, VK_UP, VK_UP, VK_UP, VK_UP}) {
+            Key(m, vk);
+            hot.push_back(HotText(m));
+        }
+        lastInView = m.RowTop(79) != INT_MIN;
+        Key(m, VK_RETURN);
+    });
+    const int step = WheelLines();
+    EXPECT_EQ(2 + step, hotAfterWheel) << "the row now under the pointer";
+    EXPECT_EQ((std::vector<int>{step, 2 * step, 80 - 34, 80 - 34 - 2 * step}), tops);
+    EXPECT_EQ((std::vector<std::wstring>{L"Window 1", L"Exit", L"Options", L"Close All", L"Minimize All", L"Window 80"}), hot);
+    EXPECT_TRUE(lastInView);
+    test::Flush();
+    ASSERT_EQ(1u, t.owner.count(WM_COMMAND));
+    EXPECT_EQ(150u + 79, t.owner.only({WM_COMMAND})[0].wParam);
+}
+
+TEST(MenuScroll, RestingOnAStripScrollsThatWayToItsEnd)
+{
+    TallPopup t;
+    CMenuEx& m = t.menu;
+    bool down = false, up = false;
+    t.Track([&] {
+        SetTimer(m.m_hWnd, IDT_HOVER, 200, nullptr);
+        POINT below{m.m_nWidth / 2, m.RowTop(80) - 12 + 4};   // above the first fixed row
+        int strip = 0;
+        m.RowAt(below, &strip);
+        EXPECT_EQ(2, strip) << "no strip below the list at " << below.y;
+        ClientToScreen(m.m_hWnd, &below);
+        SetCursorPos(below.x, below.y);
+        down = test::PumpUntil([&] { return m.RowTop(79) != INT_MIN; }, 10000);
+        POINT above{m.m_nWidth / 2, 5 + 3};
+        ClientToScreen(m.m_hWnd, &above);
+        SetCursorPos(above.x, above.y);
+        up = test::PumpUntil([&] { return m.m_nTop == 0; }, 10000);
+        ParkCursor();
+        m.Close();
+    });
+    EXPECT_TRUE(down) << "the strip below the list did not scroll it to its last window";
+    EXPECT_TRUE(up) << "the strip above did not scroll it back";
+}
+
+TEST(MenuFilter, TypingKeepsTheTitlesThatHoldItFirstHighlightedBackspaceErasesNothingMatchingIsSaid)
+{
+    test::MessageLog owner("owner");
+    CMenuEx m;
+    ParkCursor();
+    m.Create(owner.hwnd());
+    const wchar_t* titles[] = {L"Calculator", L"\x041F\x0440\x0438\x0432\x0435\x0442.txt - Notepad", L"Notes - Notepad"};
+    for (int i = 0; i < 3; ++i)
+        m.AddItem(0, 150 + i, titles[i], nullptr, FALSE);
+    m.BeginFixedRows();
+    m.AddItem(0, 141, L"Exit", nullptr, FALSE);
+    std::vector<std::vector<int>> rows;
+    std::vector<std::wstring> hot;
+    RECT before{}, after{};
+    TrackWith(m, 600, 500, [&] {
+        KillTimer(m.m_hWnd, IDT_HOVER);
+        GetWindowRect(m.m_hWnd, &before);
+        for (const wchar_t* typed : {L"NOTEPAD", L"zz", L"\b\b\b\b\b\b\b\b\b", L"\x043F\x0420\x0418"}) {   // ... пРИ
+            for (const wchar_t* c = typed; *c; ++c)
+                *c == L'\b' ? Key(m, VK_BACK) : Type(m, std::wstring(1, *c));
+            rows.emplace_back();
+            for (int r = 0; r < m.RowCount(); ++r)
+                rows.back().push_back(m.ItemOfRow(r));
+            hot.push_back(HotText(m));
+            if (rows.size() == 1)
+                GetWindowRect(m.m_hWnd, &after);
+            if (rows.size() == 2)
+                Key(m, VK_RETURN);   // nothing to choose
+        }
+        Key(m, VK_RETURN);
+    });
+    const int F = CMenuEx::kRowFilter, N = CMenuEx::kRowNoMatch;
+    EXPECT_EQ((std::vector<std::vector<int>>{{F, 1, 2, 3}, {F, N, 3}, {0, 1, 2, 3}, {F, 1, 3}}), rows);
+    EXPECT_EQ((std::vector<std::wstring>{titles[1], L"(none)", L"Calculator", titles[1]}), hot);
+    // Its width and its corner at the point kept; a filter row for a window row.
+    EXPECT_EQ((std::vector<LONG>{before.right, before.bottom, before.bottom - before.top}),
+              (std::vector<LONG>{after.right, after.bottom, after.bottom - after.top}));
+    test::Flush();
+    const auto commands = owner.only({WM_COMMAND});
+    ASSERT_EQ(1u, commands.size()) << test::Describe(commands);
+    EXPECT_EQ(151u, commands[0].wParam);
+
+    // A menu whose composer marked no list takes no typing.
+    Popup p;
+    TrackWith(p.menu, 500, 400, [&] {
+        Type(p.menu, L"exit");
+        p.menu.Close();
+    });
+    EXPECT_STREQ(L"", p.menu.m_szFilter);
 }

@@ -3,7 +3,9 @@
 #include "framework/WinApp.h"
 #include "tests/unit/menu/MenuTestKit.h"
 
+#include <climits>
 #include <memory>
+#include <vector>
 
 using namespace menutest;
 
@@ -201,9 +203,10 @@ TEST(MenuMeasure, ABoldSeparatorIsMeasuredWithTheBoldFont)
 
 TEST(MenuMeasure, ALongTextIsStoredAndMeasuredAsItsFirst99Characters)
 {
+    // Narrow letters: 99 of them fit the menu's width limit uncut.
     std::wstring text;
     for (int i = 0; i < 150; ++i)
-        text += static_cast<wchar_t>(L'A' + i % 26);
+        text += (i % 2) ? L'i' : L'l';
     CMenuEx menu;
     ASSERT_TRUE(menu.Create(nullptr));
     menu.AddItem(0, 1, text.c_str(), nullptr, FALSE);
@@ -389,4 +392,88 @@ TEST(MenuLife, DestroyingATrackedMenusObjectClosesItsWindow)
         hwnd = menu.m_hWnd;
     }
     EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST(MenuFit, RowsThatFitOpenAsBeforeAndATallListScrollsInsideTheWorkArea)
+{
+    ParkCursor();
+    RECT work{}, rc{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    CMenuEx small, tall;
+    ASSERT_TRUE(small.Create(nullptr) && tall.Create(nullptr));
+    FillMainMenu(small, 3);
+    FillMainMenu(tall, 80);
+    const int natural = small.m_nHeight + 5;
+    TrackWith(small, 700, 600, [&] { small.Close(); });
+    EXPECT_FALSE(small.m_bScrolls);
+    EXPECT_EQ(natural, small.m_nHeight);
+    for (int i = 0; i < small.m_arrItems.GetSize(); ++i)
+        EXPECT_EQ(RowTop(small, i), small.RowTop(i)) << "row " << i;
+
+    // From a point on the taskbar: inside the work area, at its foot, as tall
+    // as it allows; the list's first rows under the strip, the fixed rows at
+    // the foot with Exit last.
+    TrackWith(tall, work.right - 11, work.bottom + 9, [&] {
+        GetWindowRect(tall.m_hWnd, &rc);
+        tall.Close();
+    });
+    EXPECT_TRUE(tall.m_bScrolls);
+    EXPECT_EQ((std::vector<LONG>{work.right - 11 - tall.m_nWidth, work.bottom - tall.m_nHeight, work.right - 11, work.bottom}),
+              (std::vector<LONG>{rc.left, rc.top, rc.right, rc.bottom}));
+    EXPECT_GE(rc.top, work.top);
+    EXPECT_GT(rc.bottom - rc.top, work.bottom - work.top - 18) << "no more room left than a row";
+    EXPECT_EQ(5 + 12, tall.RowTop(0));
+    EXPECT_EQ(INT_MIN, tall.RowTop(79)) << "the last window out of view";
+    const int nItems = tall.m_arrItems.GetSize();
+    EXPECT_EQ(tall.m_nHeight - 5 - 18, tall.RowTop(nItems - 1));
+    for (int row = 80; row < nItems; ++row)
+        EXPECT_NE(INT_MIN, tall.RowTop(row)) << "fixed row " << row;
+}
+
+TEST(MenuFit, ATitleTooWideForHalfTheWorkAreaEndsInAnEllipsis)
+{
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int limit = (work.right - work.left) / 2 - 42;
+    std::wstring wide;
+    for (int i = 0; i < 99; ++i)
+        wide += static_cast<wchar_t>(L'A' + i % 26);
+    ASSERT_GT(Measure(wide, false).cx, limit);
+    CMenuEx menu;
+    ASSERT_TRUE(menu.Create(nullptr));
+    menu.AddItem(0, 150, wide.c_str(), nullptr, FALSE);
+    menu.AddItem(0, 151, L"Notepad", nullptr, FALSE);
+    const MenuExItem& cut = *menu.m_arrItems[0];
+    EXPECT_EQ(wide, std::wstring(cut.szText)) << "kept whole for the filter";
+    ASSERT_GT(cut.nShown, 0);
+    // Measured as shown; one more letter would not have fitted.
+    EXPECT_EQ(Measure(wide.substr(0, cut.nShown) + L"\x2026", false).cx, cut.nTextWidth);
+    EXPECT_LE(cut.nTextWidth, limit);
+    EXPECT_GT(Measure(wide.substr(0, cut.nShown + 1) + L"\x2026", false).cx, limit);
+    EXPECT_EQ(cut.nTextWidth, menu.m_nMaxTextWidth);
+    EXPECT_EQ(7, menu.m_arrItems[1]->nShown);
+}
+
+// Filled on a monitor of 96 DPI and opened on one of 144: fonts, rows and
+// margins half as big again (a text row 27, as the font's cell of 19 and a
+// gap of 8 make it).
+TEST(MenuDpi, AMenuOpenedOnAMonitorOf144IsMeasuredForIt)
+{
+    ParkCursor();
+    CMenuEx menu;
+    {
+        ScopedDpi dpi(96);
+        ASSERT_TRUE(menu.Create(nullptr));
+        menu.AddItem(0, 1, L"Options", nullptr, FALSE);
+        menu.AddItem(0, 2, L"Exit", nullptr, TRUE);
+    }
+    EXPECT_EQ(18, menu.m_arrItems[0]->nHeight + menu.m_metrics.nRowGap);
+    ScopedDpi dpi(144);
+    TrackWith(menu, 600, 500, [&] { menu.Close(); });
+    LOGFONTW lf{};
+    GetObjectW(menu.m_fontBold, sizeof lf, &lf);
+    EXPECT_EQ(20, lf.lfHeight);
+    EXPECT_EQ(27, menu.m_arrItems[0]->nHeight + menu.m_metrics.nRowGap);
+    EXPECT_EQ(27, menu.m_arrItems[1]->nHeight + menu.m_metrics.nRowGap);
+    EXPECT_EQ(8 + 27 + 27 + 8, menu.m_nHeight);
 }

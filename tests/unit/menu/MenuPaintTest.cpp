@@ -346,3 +346,50 @@ TEST(MenuPaint, AClippedPaintMatchesTheFullPictureInsideAndTouchesNothingOutside
     EXPECT_EQ(kFrame, band.at(w / 2, hotTop + menu.m_nTextHeight + 3));
     menu.Close();
 }
+
+// A list that scrolls shows its ends in its strips' arrows (black: more that
+// way, grey: its end), the fixed rows below; a typed filter shows in its row
+// (a glass, black text), and nothing matching in grey.
+TEST(MenuPaint, TheStripsTheFixedRowsAndATypedFilter)
+{
+    ParkCursor();
+    CMenuEx menu;
+    ASSERT_TRUE(menu.Create(nullptr));
+    FillMainMenu(menu, 80);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    std::vector<std::unique_ptr<test::Canvas>> shots;
+    int below = -1;
+    TrackWith(menu, work.right - 40, work.bottom - 1, [&] {
+        KillTimer(menu.m_hWnd, IDT_HOVER);
+        below = menu.RowTop(80) - 12;
+        for (int k = 0; k < 4; ++k) {
+            if (k == 1)
+                Key(menu, VK_UP), Key(menu, VK_UP), Key(menu, VK_UP), Key(menu, VK_UP), Key(menu, VK_UP);
+            if (k > 1)
+                Type(menu, k == 2 ? L"dow 42" : L"x");
+            shots.push_back(std::make_unique<test::Canvas>(menu.m_nWidth, menu.m_nHeight));
+            SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shots.back()->dc()), PRF_CLIENT);
+        }
+        menu.Close();
+    });
+    ASSERT_EQ(4u, shots.size());
+    const int w = menu.m_nWidth;
+    auto arrow = [&](const test::Canvas& c, int y) {
+        for (int yy = y; yy < y + 12; ++yy)
+            for (int x = 0; x < w; ++x)
+                if (c.at(x, yy) != kWhite)
+                    return c.at(x, yy);
+        return kWhite;
+    };
+    EXPECT_EQ((std::vector<COLORREF>{kLine, 0, 0, kLine}),
+              (std::vector<COLORREF>{arrow(*shots[0], 5), arrow(*shots[0], below), arrow(*shots[1], 5), arrow(*shots[1], below)}));
+    EXPECT_TRUE(AllOf(*shots[1], 1, below - 4, 21, below - 2, kFill)) << "the last window, just above the strip";
+    const int exitTop = menu.m_nHeight - 5 - 18;
+    EXPECT_GT(Scan(*shots[0], 21, exitTop, 60, exitTop + 13, kWhite).black, 0) << "Exit at the foot";
+    EXPECT_GT(Scan(*shots[2], 2, 5, 18, 5 + 16, kWhite).black, 0) << "the glass";
+    EXPECT_LE(Scan(*shots[2], 21, 5, w - 21, 5 + 13, kWhite).minX, 23);
+    const TextStats grey = Scan(*shots[3], 21, 5 + 18, w - 21, 5 + 18 + 13, kWhite);
+    EXPECT_GT(grey.grey, 0);
+    EXPECT_EQ(0, grey.darkerThanGrey);
+}

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the popup menu tests.
 #include "menu/MenuEx.h"
+#include "menu/MenuMonitor.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,61 @@ inline SIZE Measure(const std::wstring& text, bool bold)
 inline void ParkCursor()
 {
     SetCursorPos(2, 2);
+}
+
+// Every monitor reports this DPI while the object lives.
+struct ScopedDpi {
+    static inline int s_dpi = 96;
+    UINT (*m_old)(HMONITOR) = g_pfnMenuDpiForMonitor;
+    explicit ScopedDpi(int dpi)
+    {
+        s_dpi = dpi;
+        g_pfnMenuDpiForMonitor = [](HMONITOR) { return static_cast<UINT>(s_dpi); };
+    }
+    ~ScopedDpi() { g_pfnMenuDpiForMonitor = m_old; }
+};
+
+// The main menu's shape: nWindows rows "Window 1".. (ids 150..), the list's
+// end, then separator, Minimize All (bold), Close All, separator, Options,
+// Exit. Only the windows ask an icon source set before.
+inline void FillMainMenu(CMenuEx& menu, int nWindows)
+{
+    for (int i = 0; i < nWindows; ++i)
+        menu.AddItem(0, 150 + i, (L"Window " + std::to_wstring(i + 1)).c_str(), nullptr, FALSE);
+    menu.SetIconSource(nullptr);
+    menu.BeginFixedRows();
+    menu.AddSeparator();
+    menu.AddItem(0, 140, L"Minimize All", nullptr, TRUE);
+    menu.AddItem(0, 144, L"Close All", nullptr, FALSE);
+    menu.AddSeparator();
+    menu.AddItem(0, 142, L"Options", nullptr, FALSE);
+    menu.AddItem(0, 141, L"Exit", nullptr, FALSE);
+}
+
+// Keys and typed text queued to the popup, which has the focus, and read as
+// its loop reads them: in UTF-16 (an ANSI pump would make Cyrillic '?').
+inline void Send(const CMenuEx& menu, const std::vector<std::pair<UINT, WPARAM>>& messages)
+{
+    for (const auto& [message, wParam] : messages)
+        PostMessageW(menu.m_hWnd, message, wParam, 1);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+inline void Key(const CMenuEx& menu, UINT vk) { Send(menu, {{WM_KEYDOWN, vk}}); }
+inline void Type(const CMenuEx& menu, const std::wstring& text)
+{
+    std::vector<std::pair<UINT, WPARAM>> chars;
+    for (wchar_t ch : text)
+        chars.push_back({WM_CHAR, ch});
+    Send(menu, chars);
+}
+
+inline std::wstring HotText(const CMenuEx& menu)
+{
+    return menu.m_nHotItem >= 0 ? std::wstring(menu.m_arrItems[menu.m_nHotItem]->szText) : L"(none)";
 }
 
 }  // namespace menutest

@@ -308,4 +308,16 @@ TEST_F(TrayletExe, ManifestAsksForCommonControlsSix)
         EXPECT_NE(std::string::npos, xml.find(needle)) << needle;
 }
 
+// The popup draws itself for the DPI of the monitor it opens on; without
+// this the system would stretch a picture drawn for 96 DPI.
+TEST_F(TrayletExe, ManifestDrawsForEachMonitorsDpi)
+{
+    auto [data, size] = Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
+    ASSERT_NE(nullptr, data);
+    const std::string xml(reinterpret_cast<const char*>(data), size);
+    for (const char* needle : {"<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
+                               "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"})
+        EXPECT_NE(std::string::npos, xml.find(needle)) << needle;
+}
+
 }  // namespace
