@@ -25,16 +25,13 @@ wait_until 10 notepads 1 || fail "notepad did not start"
 cyr=$(drv find Notepad -)
 start_bg notepad 'C:\traylet-titles\你好.txt'
 wait_until 10 notepads 2 || fail "the second notepad did not start"
-start_traylet
+# The click waits for the icon: a click before it is drawn meets nothing.
+start_traylet_and_locate_icon
 
-# A real right-click on our icon, the first in the notification area.
-popup_line() { drv list | grep ' class=Traylet:' | grep ' visible=1 ' | head -n1; }
-xdotool mousemove 1013 757 click 3
-wait_until 5 popup_line || fail "no main menu after a right-click on the icon"
-[[ $(popup_line) =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || fail "popup: $(popup_line)"
+# A real right-click on our icon.
+open_menu "$OWN_X"
 # Inside the frame: the frame's dark edge is no part of any row.
-PX=$(( BASH_REMATCH[1] + 3 )) PY=$(( BASH_REMATCH[2] + 3 ))
-PW=$(( BASH_REMATCH[3] - BASH_REMATCH[1] - 6 )) PH=$(( BASH_REMATCH[4] - BASH_REMATCH[2] - 6 ))
+PX=$(( PL + 3 )) PY=$(( PT + 3 )) PW=$(( PW - 6 )) PH=$(( PH - 6 ))
 in_menu() { drvrc find-text "$PX" "$PY" "$PW" "$PH" "$@"; }
 sleep 0.3   # the first paint
 for pair in "$CYRILLIC|$CYRILLIC_ANSI" "$CHINESE|$CHINESE_ANSI"; do
@@ -57,11 +54,11 @@ hidden() { drv state "$cyr" | grep -q ' visible=0 '; }
 wait_until 5 hidden || fail "the Cyrillic window was not docked"
 pass "docked from its row"
 
-# Its icon is the second; its tooltip shows when the pointer rests on it.
-tip_line() { drv list | grep ' class=tooltips_class32 ' | grep ' visible=1 ' | head -n1; }
+# Its icon is next to ours; its tooltip shows when the pointer rests on it.
+tip_line() { drv list | awk '/ class=tooltips_class32 / && / visible=1 / && !seen++' | grep .; }
 xdotool mousemove 700 400
 sleep 0.3
-xdotool mousemove 993 757
+xdotool mousemove $(( OWN_X - PITCH )) "$ICON_Y"
 wait_until 8 tip_line || fail "no tooltip over the docked window's icon"
 [[ $(tip_line) =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || fail "tooltip: $(tip_line)"
 TX=${BASH_REMATCH[1]} TY=${BASH_REMATCH[2]} TW=$(( BASH_REMATCH[3] - BASH_REMATCH[1] )) TH=$(( BASH_REMATCH[4] - BASH_REMATCH[2] ))
