@@ -2,10 +2,10 @@
 # The global hotkeys, pressed for real (xdotool) with another program's
 # window in front: Win+Alt+Down docks it, Win+Alt+Up brings back the window
 # docked last, then the one before; Win+Alt+M opens the main menu in the
-# foreground. Nothing is written to the settings until the user changes one.
-# With Win+Alt+Down held by another program, Traylet starts hidden, its menu
-# works and the dialog shows the combination as in use; a combination
-# changed in the dialog works at once and after a restart.
+# foreground, ready for the keys. Nothing is written to the settings until
+# the user changes one. With Win+Alt+Down held by another program, Traylet
+# starts hidden, its menu works and the dialog shows the combination as in
+# use; a combination changed in the dialog works at once and after a restart.
 . "$(dirname "$0")/common.bash"
 
 SETTINGS='HKCU\Software\Traylet'
@@ -91,10 +91,11 @@ is_foreground "$POPUP" || fail "the popup is not in the foreground"
 [[ $(state_of "$(drv find Shell_TrayWnd -)") =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || fail "no taskbar"
 [ "$PR,$PB" = "${BASH_REMATCH[3]},${BASH_REMATCH[2]}" ] \
   || fail "the popup ends at $PR,$PB, not at the notification area's corner ${BASH_REMATCH[3]},${BASH_REMATCH[2]}"
-choose_row "$(MAIN_ROW_OPTIONS)" "Options from the menu that Win+Alt+M opened"
-wait_until 5 dlg_visible 1 || fail "Options did not show the dialog"
+# Ready for the keys: the last row is Exit, the one above it Options.
+xdotool key End Up Return
+wait_until 5 dlg_visible 1 || fail "End, Up and Enter in the menu that Win+Alt+M opened did not choose Options"
 hide_options
-pass "Win+Alt+M opens the main menu in the foreground, over the notification area"
+pass "Win+Alt+M opens the main menu in the foreground, over the notification area, and it takes the keys"
 for v in DockHotkey UndockHotkey MenuHotkey; do [ -z "$(setting $v)" ] || fail "$v was written: $(setting $v)"; done
 pass "nothing was written to the settings"
 stop_traylet
