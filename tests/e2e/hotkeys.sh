@@ -94,7 +94,13 @@ is_foreground "$POPUP" || fail "the popup is not in the foreground"
 # Ready for the keys: the last row is Exit, the one above it Options.
 xdotool key End Up Return
 wait_until 5 dlg_visible 1 || fail "End, Up and Enter in the menu that Win+Alt+M opened did not choose Options"
-hide_options
+wait_until 5 is_foreground "$TRAYLET_DLG" || fail "the dialog is not in front"
+# Escape hides the dialog as its close button does; Traylet goes on.
+xdotool key Escape
+wait_until 5 dlg_visible 0 || fail "Escape did not hide the dialog"
+sleep 0.5
+kill -0 "$TRAYLET_PID" 2>/dev/null && [ "$(drv find '#32770' Traylet)" = "$TRAYLET_DLG" ] || fail "Traylet ended on Escape"
+pass "Escape hides the shown dialog and Traylet goes on"
 pass "Win+Alt+M opens the main menu in the foreground, over the notification area, and it takes the keys"
 for v in DockHotkey UndockHotkey MenuHotkey; do [ -z "$(setting $v)" ] || fail "$v was written: $(setting $v)"; done
 pass "nothing was written to the settings"
