@@ -70,6 +70,26 @@ bool IsShellWindow(HWND hWnd)
     return IsShellClass(szClass);
 }
 
+// The thread and process of a window. Every lookup of one window's icon that
+// needs them shares one question to the system, asked when first needed.
+class WindowOwner {
+public:
+    explicit WindowOwner(HWND hWnd) : m_hWnd(hWnd) {}
+    DWORD Thread() { Ask(); return m_tid; }
+    DWORD Process() { Ask(); return m_pid; }
+
+private:
+    void Ask()
+    {
+        if (!m_bAsked)
+            m_tid = GetWindowThreadProcessId(m_hWnd, &m_pid);
+        m_bAsked = true;
+    }
+    HWND m_hWnd;
+    DWORD m_tid = 0, m_pid = 0;
+    bool m_bAsked = false;
+};
+
 // Threads that let an icon query time out in this catalogue. Their other
 // windows are not asked: a query queues behind the one still unanswered, so
 // it could only time out in its turn, and a hung program with many windows
@@ -79,35 +99,35 @@ struct SilentThreads {
     int nCount = 0;
     DWORD ids[32];
 
-    bool Has(HWND hWnd) const
+    bool Has(WindowOwner& owner) const
     {
         if (!bActive || nCount == 0)
             return false;
-        const DWORD id = GetWindowThreadProcessId(hWnd, nullptr);
+        const DWORD id = owner.Thread();
         for (int i = 0; i < nCount; ++i)
             if (ids[i] == id)
                 return true;
         return false;
     }
-    void Add(HWND hWnd)
+    void Add(WindowOwner& owner)
     {
         if (bActive && nCount < 32)
-            ids[nCount++] = GetWindowThreadProcessId(hWnd, nullptr);
+            ids[nCount++] = owner.Thread();
     }
 };
 SilentThreads g_silent;
 
 // A window that does not answer in time has no icon to offer, for either
 // query: the second would wait behind the first.
-HICON QueryIcons(HWND hWnd)
+HICON QueryIcons(HWND hWnd, WindowOwner& owner)
 {
-    if (g_silent.Has(hWnd))
+    if (g_silent.Has(owner))
         return nullptr;
     DWORD_PTR icon = 0;
     const WPARAM types[] = {ICON_SMALL, ICON_BIG};
     for (WPARAM type : types) {
         if (!SendWithin(hWnd, WM_GETICON, type, 0, &icon)) {
-            g_silent.Add(hWnd);
+            g_silent.Add(owner);
             return nullptr;
         }
         if (icon)
@@ -125,14 +145,15 @@ HICON ClassIcon(HWND hWnd, int index)
 
 HICON GetWindowIcon(HWND hWnd)
 {
-    if (HICON icon = QueryIcons(hWnd))
+    WindowOwner owner(hWnd);
+    if (HICON icon = QueryIcons(hWnd, owner))
         return icon;
     if (HICON icon = ClassIcon(hWnd, GCL_HICONSM))
         return icon;
     if (HICON icon = ClassIcon(hWnd, GCL_HICON))
         return icon;
     // Asks nothing of the window itself, so a hung one gets it as well.
-    if (HICON icon = GetProgramIcon(hWnd))
+    if (HICON icon = GetProgramIcon(owner.Process()))
         return icon;
     // A shared system icon: the same handle every time, so it is looked up
     // once rather than for every window of a long list.

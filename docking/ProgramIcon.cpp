@@ -60,10 +60,8 @@ void EndProgramIconRun()
     g_inRun = false;
 }
 
-HICON GetProgramIcon(HWND hWnd)
+HICON GetProgramIcon(DWORD pid)
 {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
     if (!pid)
         return nullptr;
     if (g_inRun && pid == g_lastPid)

@@ -10,8 +10,9 @@
 // Where the image path of a process comes from; tests point it at a failure.
 extern BOOL(WINAPI* g_pfnQueryFullProcessImageNameW)(HANDLE hProcess, DWORD dwFlags, LPWSTR pszPath, PDWORD pcch);
 
-// The program's small icon, or null when its path or its icon cannot be had.
-HICON GetProgramIcon(HWND hWnd);
+// The small icon of the program process pid runs, or null when its path or
+// its icon cannot be had (or pid is 0).
+HICON GetProgramIcon(DWORD pid);
 
 // Between these two (one catalogue), the windows of the process asked about
 // last are answered from memory: windows of one program come in runs. Outside

@@ -152,8 +152,16 @@ private:
     void Choose(int nItem);
 
     // Painting (MenuExPaint.cpp).
-    void DrawItemRow(HDC dc, HDC iconDC, int nItem, int top);
-    void DrawIconAt(HDC dc, HDC iconDC, HICON hIcon, int y, COLORREF rowColor) const;
+    // The icon surface of one paint: the rendering at twice the size shown
+    // on its left, the last icon as shown on its right. Rows that show the
+    // icon last shown, on the same colour, copy it from there.
+    struct IconSurface {
+        HDC dc;
+        HICON hIcon;        // shown last; null: none yet
+        COLORREF rowColor;
+    };
+    void DrawItemRow(HDC dc, IconSurface& icons, int nItem, int top);
+    void DrawIconAt(HDC dc, IconSurface& icons, HICON hIcon, int y, COLORREF rowColor) const;
     void DrawFilterRow(HDC dc, int top);
     void DrawNoMatchRow(HDC dc, int top);
     void DrawStrip(HDC dc, int top, bool bUp, bool bActive);

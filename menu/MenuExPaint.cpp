@@ -54,8 +54,9 @@ void CMenuEx::Paint(HDC dc)
     const int iconSource = 2 * m_metrics.nIconSize;
     CMemoryDC iconDC(dc);
     CBitmap iconBitmap;
-    iconBitmap.CreateCompatibleBitmap(dc, iconSource, iconSource);
+    iconBitmap.CreateCompatibleBitmap(dc, iconSource + m_metrics.nIconSize, iconSource);
     CSelectObject selectIcon(iconDC, iconBitmap);
+    IconSurface icons{iconDC, nullptr, 0};
 
     Span spans[3];
     const int nSpans = SpansInView(spans);
@@ -80,7 +81,7 @@ void CMenuEx::Paint(HDC dc)
             if (top - m_metrics.nHotAbove >= clip.bottom)
                 break;   // and so is every row after it in this run
             if (item >= 0)
-                DrawItemRow(mem, iconDC, item, top);
+                DrawItemRow(mem, icons, item, top);
             else if (item == kRowFilter)
                 DrawFilterRow(mem, top);
             else
@@ -93,7 +94,7 @@ void CMenuEx::Paint(HDC dc)
     BitBlt(dc, clip.left, clip.top, cx, cy, mem, clip.left, clip.top, SRCCOPY);
 }
 
-void CMenuEx::DrawItemRow(HDC dc, HDC iconDC, int nItem, int top)
+void CMenuEx::DrawItemRow(HDC dc, IconSurface& icons, int nItem, int top)
 {
     const MenuExItem& item = *m_arrItems[nItem];
     const MenuMetrics& m = m_metrics;
@@ -114,7 +115,7 @@ void CMenuEx::DrawItemRow(HDC dc, HDC iconDC, int nItem, int top)
     }
 
     if (item.hIcon)
-        DrawIconAt(dc, iconDC, item.hIcon, top, rowColor);
+        DrawIconAt(dc, icons, item.hIcon, top, rowColor);
 
     if (item.szText[0] && item.nShown > 0) {
         CSelectObject selectFont(dc, item.bBold ? m_fontBold.GetSafeHandle() : m_fontNormal.GetSafeHandle());
@@ -133,14 +134,21 @@ void CMenuEx::DrawItemRow(HDC dc, HDC iconDC, int nItem, int top)
 }
 
 // DrawIconEx renders at twice the size shown, on the row's colour; the
-// rendering is then shrunk to half into place.
-void CMenuEx::DrawIconAt(HDC dc, HDC iconDC, HICON hIcon, int y, COLORREF rowColor) const
+// rendering is then shrunk to half beside it, and copied into place. Most
+// rows of a long list show one and the same icon, which is then rendered
+// once a paint.
+void CMenuEx::DrawIconAt(HDC dc, IconSurface& icons, HICON hIcon, int y, COLORREF rowColor) const
 {
-    const int source = 2 * m_metrics.nIconSize;
-    FillSolidRect(iconDC, 0, 0, source, source, rowColor);
-    DrawIconEx(iconDC, 0, 0, hIcon, source, source, 0, nullptr, DI_NORMAL);
-    StretchBlt(dc, m_metrics.nIconLeft, y, m_metrics.nIconSize, m_metrics.nIconSize, iconDC, 0, 0, source, source,
-               SRCCOPY);
+    const int size = m_metrics.nIconSize;
+    const int source = 2 * size;
+    if (hIcon != icons.hIcon || rowColor != icons.rowColor) {
+        FillSolidRect(icons.dc, 0, 0, source, source, rowColor);
+        DrawIconEx(icons.dc, 0, 0, hIcon, source, source, 0, nullptr, DI_NORMAL);
+        StretchBlt(icons.dc, source, 0, size, size, icons.dc, 0, 0, source, source, SRCCOPY);
+        icons.hIcon = hIcon;
+        icons.rowColor = rowColor;
+    }
+    BitBlt(dc, m_metrics.nIconLeft, y, size, size, icons.dc, source, 0, SRCCOPY);
 }
 
 // What was typed, with a magnifying glass before it and a caret after it;

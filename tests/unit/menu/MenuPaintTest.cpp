@@ -23,15 +23,15 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 // row colour behind it.
 class TestIcon {
 public:
-    TestIcon()
+    explicit TestIcon(COLORREF left = kRed, COLORREF right = kBlue)
     {
         HDC screen = GetDC(nullptr);
         HBITMAP color = CreateCompatibleBitmap(screen, 32, 32);
         HDC dc = CreateCompatibleDC(screen);
         HGDIOBJ old = SelectObject(dc, color);
         FillSolidRect(dc, 0, 0, 32, 32, 0);
-        FillSolidRect(dc, 0, 0, 16, 16, kRed);
-        FillSolidRect(dc, 16, 0, 16, 16, kBlue);
+        FillSolidRect(dc, 0, 0, 16, 16, left);
+        FillSolidRect(dc, 16, 0, 16, 16, right);
         SelectObject(dc, old);
         DeleteDC(dc);
         ReleaseDC(nullptr, screen);
@@ -208,6 +208,41 @@ TEST(MenuPaint, IconsAreHalfSizeAtTwoOnTheRowColour)
         EXPECT_TRUE(AllOf(c, 2, y + 8, 18, y + 16, background)) << "transparent half on the row colour";
         EXPECT_TRUE(AllOf(c, 1, y, 2, y + 16, background)) << "left of the icon";
         EXPECT_TRUE(AllOf(c, 18, y, 21, y + 16, background)) << "right of the icon";
+    }
+}
+
+// A long list shows one icon on most rows; each row still shows its own,
+// on its own colour, whichever icon and colour the row before it had.
+TEST(MenuPaint, RowsThatShareAnIconEachShowItOnTheirOwnColour)
+{
+    TestIcon shared, other(kBlue, kRed);
+    CMenuEx menu;
+    ParkCursor();
+    ASSERT_TRUE(menu.Create(nullptr));
+    const HICON icons[] = {shared, shared, shared, shared, other, shared, nullptr, shared};
+    for (int i = 0; i < 8; ++i)
+        menu.AddItem(0, 1 + i, (L"Row " + std::to_wstring(i)).c_str(), icons[i], FALSE);
+    std::unique_ptr<test::Canvas> c;
+    TrackWith(menu, 600, 500, [&] {
+        KillTimer(menu.m_hWnd, IDT_HOVER);
+        menu.m_nHotItem = 2;
+        c = std::make_unique<test::Canvas>(menu.m_nWidth, menu.m_nHeight);
+        SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
+        menu.Close();
+    });
+    ASSERT_TRUE(c);
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE(i);
+        const int y = RowTop(menu, i);
+        const COLORREF background = i == 2 ? kFill : kWhite;
+        const COLORREF left = icons[i] == other ? kBlue : kRed, right = icons[i] == other ? kRed : kBlue;
+        if (!icons[i]) {
+            EXPECT_TRUE(AllOf(*c, 2, y, 18, y + 16, background));
+            continue;
+        }
+        EXPECT_TRUE(AllOf(*c, 2, y, 10, y + 8, left));
+        EXPECT_TRUE(AllOf(*c, 10, y, 18, y + 8, right));
+        EXPECT_TRUE(AllOf(*c, 2, y + 8, 18, y + 16, background));
     }
 }
 
