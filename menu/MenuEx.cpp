@@ -263,10 +263,8 @@ void CMenuEx::Layout(POINT pt)
 
 void CMenuEx::Show()
 {
-    // Placed and shown in one step, as ShowWindow shows a window of this
-    // style: without activating it or changing its place in the z-order.
-    SetWindowPos(m_hWnd, nullptr, m_rcWindow.left, m_rcWindow.top, m_nWidth, m_nHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    MoveWindow(m_hWnd, m_rcWindow.left, m_rcWindow.top, m_nWidth, m_nHeight, FALSE);
+    ShowWindow(m_hWnd, SW_SHOW);
     // A popup opened from a tray icon belongs to a background program: only
     // the foreground lets a click elsewhere take its focus away and close it.
     SetForegroundWindow(m_hWnd);
