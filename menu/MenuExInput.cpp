@@ -67,9 +67,11 @@ void CMenuEx::Choose(int nItem)
 
 void CMenuEx::OnMouseMove(UINT, POINT point)
 {
-    POINT screen = point;
-    ClientToScreen(m_hWnd, &screen);
-    if (!PointerStill(screen)) {
+    // Asked of the pointer itself, not of the message: a move still queued
+    // when the keys moved the highlight reports a place the pointer has left.
+    POINT now{};
+    GetCursorPos(&now);
+    if (!PointerStill(now)) {
         m_bKeysLead = false;
         HitTest(point);
     }

@@ -269,9 +269,11 @@ TEST(MenuKeys, TheHoverPollKeepsAHighlightSetByKeysUntilThePointerMoves)
         SetCursorPos(onItem0.x, onItem0.y);
         pointed = test::PumpUntil([&] { return m.m_nHotItem == 0; }, 2000);
         Key(m, VK_DOWN);
-        // Three hover ticks, and a mouse move the pointer did not make (the
-        // system sends one when windows change under it).
+        // Three hover ticks, a mouse move the pointer did not make (the
+        // system sends one when windows change under it), and one that was
+        // still queued from a place the pointer has left.
         MoveTo(m, 30, RowTop(m, 0) + 4);
+        MoveTo(m, 30, RowTop(m, 2) + 4);
         test::PumpFor(650);
         kept = m.m_nHotItem == 4;
         SetCursorPos(onItem0.x + 5, onItem0.y);
