@@ -10,6 +10,11 @@ inline bool IsHighSurrogate(WCHAR c)
     return c >= 0xD800 && c <= 0xDBFF;
 }
 
+inline bool IsLowSurrogate(WCHAR c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 // Drops a high surrogate left alone at the end of a text that was cut.
 inline void TrimCutSurrogate(WCHAR* text)
 {

@@ -18,6 +18,12 @@ struct MenuExItem {
     BOOL bAskIcon;      // no icon yet: the icon source is asked once the row is in view
 };
 
+// Separators, grey and disabled rows are passed by and never chosen.
+inline bool CanBeChosen(const MenuExItem& item)
+{
+    return !(item.nFlags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED));
+}
+
 // The hover timer of an open popup.
 constexpr UINT_PTR IDT_HOVER = 10;
 // Scrolls the list while the pointer rests on the strip above or below it.
@@ -131,6 +137,8 @@ private:
     // The runs of rows in view, top to bottom: the filter's, the list's part
     // in view, the fixed rows. Returns how many of the three there are.
     int SpansInView(Span* pSpans) const;
+    template <class Found>
+    int FindInView(Found bFound) const;
     int StripTop(bool bUp) const;
     bool CanScroll(bool bUp) const;
     bool BuildRows();

@@ -13,11 +13,6 @@ namespace {
 constexpr UINT kHoverPeriodMs = 200;
 constexpr UINT kScrollPeriodMs = 50;   // a row every 50 ms while the pointer rests on a strip
 
-bool CanBeChosen(const MenuExItem& item)
-{
-    return !(item.nFlags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED));
-}
-
 }  // namespace
 
 void CMenuEx::HitTest(POINT point)
@@ -196,7 +191,7 @@ void CMenuEx::OnChar(WCHAR ch)
         return;
     }
     // The first half of a pair waits for its second.
-    if (AddTyped(m_szFilter, 64, ch) && !IsHighSurrogate(ch))
+    if (AddTyped(m_szFilter, ARRAYSIZE(m_szFilter), ch) && !IsHighSurrogate(ch))
         Refilter();
 }
 

@@ -56,6 +56,25 @@ int CMenuEx::SpansInView(Span* pSpans) const
     return n;
 }
 
+// The rows in view top to bottom, each with its top and height, until
+// bFound answers true for one: that row, or -1.
+template <class Found>
+int CMenuEx::FindInView(Found bFound) const
+{
+    Span spans[3];
+    const int nSpans = SpansInView(spans);
+    for (int s = 0; s < nSpans; ++s) {
+        int y = spans[s].nTop;
+        for (int row = spans[s].nFirst; row < spans[s].nEnd; ++row) {
+            const int h = RowHeight(ItemOfRow(row));
+            if (bFound(row, y, h))
+                return row;
+            y += h;
+        }
+    }
+    return -1;
+}
+
 int CMenuEx::RowAt(POINT pt, int* pnStrip) const
 {
     if (pnStrip)
@@ -73,33 +92,19 @@ int CMenuEx::RowAt(POINT pt, int* pnStrip) const
             }
         }
     }
-    Span spans[3];
-    const int nSpans = SpansInView(spans);
-    for (int s = 0; s < nSpans; ++s) {
-        int y = spans[s].nTop;
-        for (int row = spans[s].nFirst; row < spans[s].nEnd; ++row) {
-            const int h = RowHeight(ItemOfRow(row));
-            if (pt.y >= y && pt.y < y + h)
-                return row;
-            y += h;
-        }
-    }
-    return -1;
+    return FindInView([&](int, int top, int height) { return pt.y >= top && pt.y < top + height; });
 }
 
 int CMenuEx::RowTop(int nRow) const
 {
-    Span spans[3];
-    const int nSpans = SpansInView(spans);
-    for (int s = 0; s < nSpans; ++s) {
-        int y = spans[s].nTop;
-        for (int row = spans[s].nFirst; row < spans[s].nEnd; ++row) {
-            if (row == nRow)
-                return y;
-            y += RowHeight(ItemOfRow(row));
-        }
-    }
-    return INT_MIN;
+    int found = INT_MIN;
+    FindInView([&](int row, int top, int) {
+        if (row != nRow)
+            return false;
+        found = top;
+        return true;
+    });
+    return found;
 }
 
 // The rows as shown: the typed filter's, the list (what matches, or a row
@@ -190,7 +195,7 @@ void CMenuEx::Refilter()
     int first = -1;
     for (int row = m_nHeadRows; row < m_nHeadRows + m_nListRows && first < 0; ++row) {
         const int item = ItemOfRow(row);
-        if (item >= 0 && !(m_arrItems[item]->nFlags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED)))
+        if (item >= 0 && CanBeChosen(*m_arrItems[item]))
             first = item;
     }
     if (m_hWnd) {

@@ -6,11 +6,6 @@
 
 namespace {
 
-bool IsLowSurrogate(WCHAR c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // Case folded for comparison, the same for every script and every user:
 // the invariant locale's lower case. A text that cannot be mapped is
 // compared as it is.
