@@ -2,6 +2,7 @@
 
 #include "app/CrashExit.h"
 #include "app/Guard.h"
+#include "app/SingleInstance.h"
 #include "app/TrayDockDlg.h"
 #include "docking/Commands.h"
 #include "docking/DockRecord.h"
@@ -35,10 +36,15 @@ BOOL CTrayDockApp::InitInstance()
 
     InitCommonControls();
 
-    // The search covers hidden windows too, so a copy whose dialog was never
-    // shown is found.
-    if (HWND running = FindWindowA("#32770", "Traylet")) {
-        PostMessageA(running, WM_COMMAND, ID_MINIMIZE_ALL, 0);
+    // One copy per session, whichever build: the mutex is taken before
+    // anything is made. The search covers hidden windows too, so a copy whose
+    // dialog was never shown is found. A copy still starting gets a few
+    // seconds to make its dialog; one that never does is left to itself.
+    CSingleInstance instance;
+    HWND running = nullptr;
+    if (!instance.Claim(L"Local\\Traylet.Instance", "#32770", "Traylet", 10000, &running)) {
+        if (running)
+            PostMessageA(running, WM_COMMAND, ID_MINIMIZE_ALL, 0);
         return FALSE;
     }
 

@@ -136,9 +136,10 @@ HICON QueryIcons(HWND hWnd, WindowOwner& owner)
     return nullptr;
 }
 
+// The pointer-sized read: on 32-bit Windows it is GetClassLongA itself.
 HICON ClassIcon(HWND hWnd, int index)
 {
-    return reinterpret_cast<HICON>(static_cast<ULONG_PTR>(GetClassLongA(hWnd, index)));
+    return reinterpret_cast<HICON>(GetClassLongPtrA(hWnd, index));
 }
 
 }  // namespace
@@ -148,9 +149,9 @@ HICON GetWindowIcon(HWND hWnd)
     WindowOwner owner(hWnd);
     if (HICON icon = QueryIcons(hWnd, owner))
         return icon;
-    if (HICON icon = ClassIcon(hWnd, GCL_HICONSM))
+    if (HICON icon = ClassIcon(hWnd, GCLP_HICONSM))
         return icon;
-    if (HICON icon = ClassIcon(hWnd, GCL_HICON))
+    if (HICON icon = ClassIcon(hWnd, GCLP_HICON))
         return icon;
     // Asks nothing of the window itself, so a hung one gets it as well.
     if (HICON icon = GetProgramIcon(owner.Process()))

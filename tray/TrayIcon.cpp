@@ -9,10 +9,12 @@
 namespace {
 
 // The first form of the record, in UTF-16: every shell takes it, and the
-// program needs nothing the later forms add.
-constexpr DWORD kNotifyIconDataSize = 152;
-static_assert(offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(WCHAR) == kNotifyIconDataSize,
-              "the version-1 record ends with its 64-character tooltip");
+// program needs nothing the later forms add. It ends with its 64-character
+// tooltip, wherever the pointer-sized fields before it put that: 152 bytes
+// for a 32-bit program, 168 for a 64-bit one. A fixed 152 would cut a 64-bit
+// program's tooltip short.
+constexpr DWORD kNotifyIconDataSize = offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(WCHAR);
+static_assert(sizeof(void*) == 8 || kNotifyIconDataSize == 152, "the 32-bit first form is 152 bytes");
 
 constexpr UINT kIconId = 0;
 

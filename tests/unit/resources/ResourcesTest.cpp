@@ -1,39 +1,143 @@
-// Reads the resources back from the built Traylet.exe, which sits beside
-// this test program.
+// Reads the resources back from both built programs, the 32-bit and the
+// 64-bit Traylet.exe, from their files: a test program of either kind reads
+// both, so the 32-bit file is checked on a machine that cannot run it.
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
 
-class TrayletExe : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        char path[MAX_PATH];
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string dir(path);
-        dir.resize(dir.find_last_of("\\/") + 1);
-        s_module = LoadLibraryExA((dir + "Traylet.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
-    static void TearDownTestSuite() { FreeLibrary(s_module); }
+struct Build {
+    const char* folder;   // beside this test program's own build folder
+    bool b64;
+};
 
-    static std::pair<const BYTE*, DWORD> Resource(LPCSTR type, LPCSTR name)
+std::string ExePath(const Build& build)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path);
+    dir.resize(dir.find_last_of("\\/") + 1);
+    return dir + "..\\" + build.folder + "\\Traylet.exe";
+}
+
+class TrayletExe : public ::testing::TestWithParam<Build> {
+protected:
+    void SetUp() override
     {
-        HRSRC res = FindResourceA(s_module, name, type);
+        // As data: the resources of a program of either kind can be read.
+        m_module = LoadLibraryExA(ExePath(GetParam()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(nullptr, m_module) << ExePath(GetParam());
+    }
+    void TearDown() override
+    {
+        if (m_module)
+            FreeLibrary(m_module);
+    }
+
+    std::pair<const BYTE*, DWORD> Resource(LPCSTR type, LPCSTR name) const
+    {
+        HRSRC res = FindResourceA(m_module, name, type);
         if (!res)
             return {nullptr, 0};
-        return {static_cast<const BYTE*>(LockResource(LoadResource(s_module, res))), SizeofResource(s_module, res)};
+        return {static_cast<const BYTE*>(LockResource(LoadResource(m_module, res))), SizeofResource(m_module, res)};
     }
 
-    static HMODULE s_module;
+    HMODULE m_module = nullptr;
 };
-HMODULE TrayletExe::s_module = nullptr;
+
+INSTANTIATE_TEST_SUITE_P(Builds, TrayletExe, ::testing::Values(Build{"win32", false}, Build{"win64", true}),
+                         [](const ::testing::TestParamInfo<Build>& info) {
+                             return std::string(info.param.b64 ? "Bits64" : "Bits32");
+                         });
+
+// What the headers of a program's file say, read from its bytes alone.
+struct PeFacts {
+    bool valid = false;
+    WORD machine = 0;
+    WORD magic = 0;       // 0x10B PE32, 0x20B PE32+
+    WORD subsystem = 0;
+    std::vector<std::string> imports;   // the DLLs it names, upper case
+};
+
+PeFacts ReadPe(const std::vector<BYTE>& file)
+{
+    PeFacts pe;
+    auto at = [&](size_t offset, auto* value) {
+        if (offset + sizeof *value > file.size())
+            return false;
+        std::memcpy(value, file.data() + offset, sizeof *value);
+        return true;
+    };
+    WORD mz = 0;
+    DWORD lfanew = 0, signature = 0;
+    if (!at(0, &mz) || mz != IMAGE_DOS_SIGNATURE || !at(0x3C, &lfanew) || !at(lfanew, &signature) ||
+        signature != IMAGE_NT_SIGNATURE)
+        return pe;
+    IMAGE_FILE_HEADER header{};
+    const size_t optional = lfanew + 4 + sizeof header;
+    if (!at(lfanew + 4, &header) || !at(optional, &pe.magic) || !at(optional + 68, &pe.subsystem))
+        return pe;
+    pe.machine = header.Machine;
+    // The import directory's place: its RVA lies in one of the sections.
+    IMAGE_DATA_DIRECTORY imports{};
+    const size_t directories = optional + (pe.magic == 0x20B ? 112 : 96);
+    if (!at(directories + IMAGE_DIRECTORY_ENTRY_IMPORT * sizeof imports, &imports))
+        return pe;
+    const size_t sections = optional + header.SizeOfOptionalHeader;
+    auto fileOffset = [&](DWORD rva, size_t* offset) {
+        for (WORD i = 0; i < header.NumberOfSections; ++i) {
+            IMAGE_SECTION_HEADER section{};
+            if (!at(sections + i * sizeof section, &section))
+                return false;
+            if (rva >= section.VirtualAddress && rva < section.VirtualAddress + section.SizeOfRawData) {
+                *offset = rva - section.VirtualAddress + section.PointerToRawData;
+                return true;
+            }
+        }
+        return false;
+    };
+    size_t descriptor = 0;
+    if (!fileOffset(imports.VirtualAddress, &descriptor))
+        return pe;
+    for (IMAGE_IMPORT_DESCRIPTOR entry{}; at(descriptor, &entry) && entry.Name; descriptor += sizeof entry) {
+        size_t name = 0;
+        if (!fileOffset(entry.Name, &name))
+            return pe;
+        std::string dll;
+        for (char c = 0; at(name++, &c) && c;)
+            dll += static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        pe.imports.push_back(dll);
+    }
+    pe.valid = true;
+    return pe;
+}
+
+// The kind of program each build must be, with only the system's DLLs to
+// load: everything else is linked in, so it runs on a clean Windows.
+TEST_P(TrayletExe, HeaderAndImports)
+{
+    std::ifstream in(ExePath(GetParam()), std::ios::binary);
+    const PeFacts pe = ReadPe(std::vector<BYTE>(std::istreambuf_iterator<char>(in), {}));
+    ASSERT_TRUE(pe.valid);
+    EXPECT_EQ(GetParam().b64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, pe.machine);
+    EXPECT_EQ(GetParam().b64 ? 0x20B : 0x10B, pe.magic);
+    EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, pe.subsystem);
+    const std::vector<std::string> system = {"ADVAPI32.DLL", "COMCTL32.DLL", "GDI32.DLL", "KERNEL32.DLL",
+                                             "MSVCRT.DLL",   "SHELL32.DLL",  "USER32.DLL"};
+    for (const std::string& dll : pe.imports)
+        EXPECT_NE(system.end(), std::find(system.begin(), system.end(), dll)) << dll << " is not a system DLL";
+    EXPECT_NE(pe.imports.end(), std::find(pe.imports.begin(), pe.imports.end(), "USER32.DLL"));
+}
 
 // Reads the parts of a DLGTEMPLATEEX in order.
 struct Reader {
@@ -87,7 +191,7 @@ struct Control {
     std::string cls, text;
 };
 
-TEST_F(TrayletExe, MainDialogTemplate)
+TEST_P(TrayletExe, MainDialogTemplate)
 {
     auto [data, size] = Resource(MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(IDD_MAIN_DIALOG));
     ASSERT_NE(nullptr, data);
@@ -182,7 +286,7 @@ struct GroupEntry {
 };
 #pragma pack(pop)
 
-TEST_F(TrayletExe, IconGroupHasNineImages)
+TEST_P(TrayletExe, IconGroupHasNineImages)
 {
     auto [data, size] = Resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(IDR_MAINFRAME));   // RT_GROUP_ICON
     ASSERT_NE(nullptr, data);
@@ -240,7 +344,7 @@ void WalkVersion(const BYTE* node, const std::string& prefix, std::vector<std::p
         WalkVersion(r.p, path, out, nullptr), r.p += reinterpret_cast<const WORD*>(r.p)[0];
 }
 
-TEST_F(TrayletExe, VersionBlock)
+TEST_P(TrayletExe, VersionBlock)
 {
     auto [data, size] = Resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1));   // RT_VERSION
     ASSERT_NE(nullptr, data);
@@ -295,22 +399,31 @@ TEST_F(TrayletExe, VersionBlock)
     EXPECT_EQ("0409:1252", translation);
 }
 
-TEST_F(TrayletExe, ManifestAsksForCommonControlsSix)
+TEST_P(TrayletExe, ManifestAsksForCommonControlsSix)
 {
     auto [data, size] = Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
     ASSERT_NE(nullptr, data);
     const std::string xml(reinterpret_cast<const char*>(data), size);
     for (const char* needle :
-         {"version=\"1.0.0.0\"", "processorArchitecture=\"X86\"", "name=\"Microsoft.Windows.Traylet\"",
+         {"version=\"1.0.0.0\"", "name=\"Microsoft.Windows.Traylet\"",
           "type=\"win32\"", "<description>Your app description here</description>",
           "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"", "language=\"*\"",
           "publicKeyToken=\"6595b64144ccf1df\""})
         EXPECT_NE(std::string::npos, xml.find(needle)) << needle;
+    // The program and the common controls it asks for are of one
+    // architecture: a 64-bit program that asked for the 32-bit ones would
+    // not load.
+    const std::string arch = GetParam().b64 ? "processorArchitecture=\"amd64\"" : "processorArchitecture=\"X86\"";
+    size_t count = 0;
+    for (size_t at = xml.find("processorArchitecture="); at != std::string::npos;
+         at = xml.find("processorArchitecture=", at + 1), ++count)
+        EXPECT_EQ(0u, xml.compare(at, arch.size(), arch)) << xml.substr(at, 40);
+    EXPECT_EQ(2u, count);
 }
 
 // The popup draws itself for the DPI of the monitor it opens on; without
 // this the system would stretch a picture drawn for 96 DPI.
-TEST_F(TrayletExe, ManifestDrawsForEachMonitorsDpi)
+TEST_P(TrayletExe, ManifestDrawsForEachMonitorsDpi)
 {
     auto [data, size] = Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
     ASSERT_NE(nullptr, data);

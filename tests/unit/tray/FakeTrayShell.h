@@ -11,13 +11,18 @@
 
 namespace test {
 
-// The first form of the UTF-16 record: what the program hands the shell.
-constexpr DWORD kNotifyRecordSize = 152;
+// The first form of the UTF-16 record: what the program hands the shell. The
+// shell's own figures for it: the pointer-sized fields before the tooltip
+// make it longer in a 64-bit program.
+constexpr bool k64Bit = sizeof(void*) == 8;
+constexpr DWORD kNotifyRecordSize = k64Bit ? 168 : 152;
+// The taskbar query's record, likewise.
+constexpr DWORD kAppBarDataSize = k64Bit ? 48 : 36;
 
 struct NotifyCall {
     DWORD op;               // NIM_ADD, NIM_DELETE
     DWORD cbSizeSeen;       // the record's own size field
-    NOTIFYICONDATAW nid;    // the first cbSizeSeen bytes (at most 152), rest zero
+    NOTIFYICONDATAW nid;    // the first cbSizeSeen bytes (at most the first form), rest zero
 };
 
 struct DrawCall {

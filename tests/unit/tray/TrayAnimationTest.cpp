@@ -200,7 +200,7 @@ TEST_F(TrayRectFromShell, HorizontalTaskbars)
     EXPECT_EQ(Rect(924, 738, 1008, 768), Query(1, ABE_BOTTOM, Rect(0, 738, 1024, 768)));
     EXPECT_EQ(Rect(924, 0, 1008, 30), Query(1, ABE_TOP, Rect(0, 0, 1024, 30)));
     EXPECT_EQ(static_cast<DWORD>(ABM_GETTASKBARPOS), shell.appBarMessageSeen);
-    EXPECT_EQ(36u, shell.appBarCbSizeSeen);
+    EXPECT_EQ(test::kAppBarDataSize, shell.appBarCbSizeSeen);
     EXPECT_EQ(0, shell.workAreaQueries);
 }
 
