@@ -208,12 +208,12 @@ LPCWSTR RegisterPlainWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackg
 {
     // One class per argument set, named after the arguments, as a plain
     // window needs nothing more from its class.
-    static wchar_t names[16][64];
+    static wchar_t names[16][96];
     static int used = 0;
-    wchar_t name[64];
-    wsprintfW(name, L"Traylet:%x:%lx:%lx:%lx", nClassStyle, static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hCursor)),
-              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hbrBackground)),
-              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hIcon)));
+    wchar_t name[96];
+    // Handles at their full width (%p), whichever the build.
+    wsprintfW(name, L"Traylet:%x:%p:%p:%p", nClassStyle, static_cast<void*>(hCursor), static_cast<void*>(hbrBackground),
+              static_cast<void*>(hIcon));
     for (int i = 0; i < used; ++i)
         if (lstrcmpW(names[i], name) == 0)
             return names[i];
@@ -229,6 +229,6 @@ LPCWSTR RegisterPlainWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackg
     wc.lpszClassName = name;
     if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
-    lstrcpynW(names[used], name, 64);
+    lstrcpynW(names[used], name, ARRAYSIZE(names[used]));
     return names[used++];
 }

@@ -192,7 +192,7 @@ ensure_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
     rm -rf "$WINEPREFIX"
     export WINEPREFIX=$final
-    echo "$(basename "$0"): Wine could not make a $ARCH-bit prefix, so it cannot start here. wineboot said:" >&2
+    echo "$(basename "$0"): Wine could not make a prefix for the $ARCH-bit program, so it cannot start here. wineboot said:" >&2
     printf '%s\n' "$log" | grep -v '^$' | tail -n 5 | sed 's/^/  /' >&2
     exit 1
   fi

@@ -152,6 +152,53 @@ TEST(DockRecord, DataIsARecordOnlyWithTheTagAndWholeEntries)
     EXPECT_FALSE(ParseDockRecord(nullptr, 24, &created, &count));
 }
 
+// The 32-bit and the 64-bit program write and read one format, so that
+// either repairs what the other left: little-endian DWORDs, and a window
+// handle in 32 bits (window handles are 32-bit values on 64-bit Windows too,
+// sign-extended when widened). The bytes are spelled out here, not taken from
+// the program's structures, and every build's tests check the same ones.
+TEST(DockRecord, EveryBuildWritesAndReadsTheSameBytes)
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, kDockedKey);
+    const std::string name = "4294967271";
+    CDockRecord record(4294967271u, 0x0123456789ABCDEFull);
+    DockEntry zoomed{}, iconic{};
+    zoomed.hWnd = reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x00012345));
+    zoomed.dwProcessId = 0x2A;
+    zoomed.bWasZoomed = TRUE;
+    iconic.hWnd = reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(0xFFFF8002u)));
+    iconic.dwProcessId = 0x10000;
+    iconic.bWasIconic = TRUE;
+    CTypedPtrArray<DockEntry> docked;
+    docked.Add(&zoomed);
+    docked.Add(&iconic);
+    ASSERT_TRUE(record.Write(docked));
+    const std::vector<BYTE> written = {
+        'T', 'L', 'D', '1', 0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01,   // tag, creation time
+        0x45, 0x23, 0x01, 0x00, 0x2A, 0, 0, 0, 2, 0, 0, 0,                     // handle, process, zoomed
+        0x02, 0x80, 0xFF, 0xFF, 0, 0, 1, 0, 1, 0, 0, 0,                        // handle, process, iconic
+    };
+    EXPECT_EQ(written, Raw(name));
+    docked.RemoveAll();
+    record.Write(docked);
+    EXPECT_FALSE(Exists(name));
+
+    // What another build left for an owner that has ended: this build brings
+    // the window back.
+    test::MessageLog left("Left by the other build", WS_OVERLAPPEDWINDOW);
+    const DWORD h = H(left.hwnd()), self = kSelf;
+    std::vector<BYTE> other = {'T', 'L', 'D', '1', 1, 0, 0, 0, 0, 0, 0, 0};
+    for (DWORD v : {h, self, static_cast<DWORD>(kDockedZoomed)})
+        for (int shift = 0; shift < 32; shift += 8)
+            other.push_back(static_cast<BYTE>(v >> shift));
+    Plant(name, REG_BINARY, other);
+    EXPECT_EQ(1, RepairOrphanedRecords());
+    test::Flush();
+    EXPECT_EQ(Seq{"MAX"}, SysCommands(left));
+    EXPECT_TRUE(IsWindowVisible(left.hwnd()));
+    EXPECT_FALSE(Exists(name));
+}
+
 TEST(RestoreRule, OnlyAStillHiddenWindowOfTheRecordedProcessComesBack)
 {
     test::MessageLog normal("Hidden normal", WS_OVERLAPPEDWINDOW);
