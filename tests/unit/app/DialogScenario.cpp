@@ -23,6 +23,14 @@ void CALLBACK DialogScenario::Tick(HWND, UINT, UINT_PTR, DWORD)
     DialogScenario* self = g_running;
     if (!self || self->m_ending || self->m_inStep || !self->dlg.m_hWnd)
         return;
+    // The first tick can be due before the loop has ever been idle (making
+    // the dialog takes longer on a busy machine); it would then run a step
+    // before the loop's show-on-idle, which comes after it. It only lets the
+    // loop reach its first idle moment.
+    if (!self->m_idled) {
+        self->m_idled = true;
+        return;
+    }
     if (self->m_next < self->m_steps.size()) {
         self->m_inStep = true;
         self->m_steps[self->m_next++](self->dlg);

@@ -28,5 +28,6 @@ private:
     size_t m_next = 0;
     UINT_PTR m_timer = 0;
     bool m_ending = false;
+    bool m_idled = false;    // the first tick has passed: the loop has been idle
     bool m_inStep = false;   // a step that pumps must not run the next one nested
 };
