@@ -2,7 +2,7 @@
 // as a value under the per-user Run key and shown by check box 1001.
 #include "app/RunValue.h"
 
-#include "app/Registry.h"
+#include "framework/Registry.h"
 #include "app/TrayDockDlg.h"
 #include "res/resource.h"
 

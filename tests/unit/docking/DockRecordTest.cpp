@@ -19,6 +19,8 @@ bool operator==(const DockRecordEntry& a, const DockRecordEntry& b)
 
 namespace {
 
+// Where other copies of the program look for the record.
+const char kDockedKey[] = "Software\\Traylet\\Docked";
 constexpr DWORD kNormal = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 const DWORD kSelf = GetCurrentProcessId();
 const ULONGLONG kCreated = ProcessCreationTime(GetCurrentProcess());
