@@ -7,6 +7,11 @@
 class CMenuEx;
 class CWnd;
 
+// Where the catalogue's walk of the top-level windows comes from. It is
+// EnumWindows; tests walk their own windows only, whatever else the desktop
+// they share shows.
+extern BOOL(WINAPI* g_pfnEnumWindows)(WNDENUMPROC lpEnumFunc, LPARAM lParam);
+
 // The one owner of the windows Traylet knows: the catalogue of dockable
 // windows and the docked ones. Every change to the docked list goes through
 // it, and is written to the process's record of docked windows at once; the

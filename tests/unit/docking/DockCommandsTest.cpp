@@ -253,8 +253,10 @@ TEST(AllWindows, CloseAllReachesOnlyCatalogedWindows)
         test::MessageLog b("Window B", kNormal);
         test::MessageLog docked("Docked window", kNormal);
         ASSERT_NE(nullptr, Dock(dlg, docked.hwnd()));
-        dlg.m_docker.BuildWindowList();
-        docktest::KeepOnly(dlg, {a.hwnd(), b.hwnd()});
+        {
+            docktest::OwnWindowsOnly own;
+            dlg.m_docker.BuildWindowList();
+        }
         ASSERT_EQ(2, dlg.m_docker.m_arrWindows.GetSize());
         // Opened after the menu was composed: not in the catalogue.
         test::MessageLog late("Late window", kNormal);

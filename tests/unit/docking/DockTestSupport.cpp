@@ -70,17 +70,37 @@ DockEntry* Dock(CTrayDockDlg& dlg, HWND hWnd)
     return d < 0 ? nullptr : dlg.m_docker.m_arrDocked[d];
 }
 
-void KeepOnly(CTrayDockDlg& dlg, std::initializer_list<HWND> keep)
+namespace {
+
+struct Walk {
+    WNDENUMPROC proc;
+    LPARAM lParam;
+};
+
+BOOL CALLBACK PassOwn(HWND hwnd, LPARAM lParam)
 {
-    for (int i = 0; i < dlg.m_docker.m_arrWindows.GetSize(); ++i) {
-        bool wanted = false;
-        for (HWND h : keep)
-            wanted = wanted || dlg.m_docker.m_arrWindows[i]->hWnd == h;
-        if (!wanted) {
-            delete dlg.m_docker.m_arrWindows[i];
-            dlg.m_docker.m_arrWindows.RemoveAt(i--);
-        }
-    }
+    const auto* walk = reinterpret_cast<const Walk*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid == GetCurrentProcessId() ? walk->proc(hwnd, walk->lParam) : TRUE;
+}
+
+BOOL WINAPI EnumOwnWindows(WNDENUMPROC proc, LPARAM lParam)
+{
+    Walk walk{proc, lParam};
+    return EnumWindows(PassOwn, reinterpret_cast<LPARAM>(&walk));
+}
+
+}  // namespace
+
+OwnWindowsOnly::OwnWindowsOnly() : m_saved(g_pfnEnumWindows)
+{
+    g_pfnEnumWindows = EnumOwnWindows;
+}
+
+OwnWindowsOnly::~OwnWindowsOnly()
+{
+    g_pfnEnumWindows = m_saved;
 }
 
 std::vector<std::string> SysCommands(const test::MessageLog& log)

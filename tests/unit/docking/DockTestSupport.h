@@ -26,10 +26,19 @@ std::vector<HWND> Handles(const CTypedPtrArray<DockEntry>& list);
 // the program's own icon. Returns the docked record, or null.
 DockEntry* Dock(CTrayDockDlg& dlg, HWND hWnd);
 
-// Drops every catalogued record except those of the given windows, so that
-// a command on the whole catalogue cannot reach windows of other programs
-// on the shared desktop.
-void KeepOnly(CTrayDockDlg& dlg, std::initializer_list<HWND> keep);
+// While it lives, the catalogue lists windows of this process only: a
+// command on the whole catalogue cannot reach windows of other programs on
+// the shared desktop, and what it lists is known whatever they show.
+class OwnWindowsOnly {
+public:
+    OwnWindowsOnly();
+    ~OwnWindowsOnly();
+    OwnWindowsOnly(const OwnWindowsOnly&) = delete;
+    OwnWindowsOnly& operator=(const OwnWindowsOnly&) = delete;
+
+private:
+    decltype(g_pfnEnumWindows) m_saved;
+};
 
 // WM_SYSCOMMAND codes a window received, in order, as "MIN", "MAX",
 // "RESTORE", "CLOSE" (anything else as hex).

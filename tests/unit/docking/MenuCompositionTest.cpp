@@ -92,9 +92,11 @@ std::vector<Row> Concat(std::vector<Row> a, const std::vector<Row>& b)
 TEST(MainMenu, WithNothingListedAndNothingDocked)
 {
     WithDialog([](CTrayDockDlg& dlg) {
+        // Whatever else the desktop shows, none of this process's windows
+        // is listed.
+        docktest::OwnWindowsOnly own;
         dlg.m_docker.BuildWindowList();
-        if (dlg.m_docker.m_arrWindows.GetSize() != 0)
-            GTEST_SKIP() << "the desktop has windows of its own: " << dlg.m_docker.m_arrWindows[0]->szTitle;
+        ASSERT_EQ(0, dlg.m_docker.m_arrWindows.GetSize()) << test::Utf8(dlg.m_docker.m_arrWindows[0]->szTitle);
         const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
         EXPECT_EQ(1, c.result);
         EXPECT_EQ((std::vector<Row>{Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE), kSeparator,
@@ -194,9 +196,9 @@ TEST(MainMenu, WithAWindowDockedOffersUnDockAll)
 TEST(MainMenu, WithOnlyADockedWindowHasNoCloseAllAndNoTopSeparator)
 {
     WithDialog([](CTrayDockDlg& dlg) {
+        docktest::OwnWindowsOnly own;
         dlg.m_docker.BuildWindowList();
-        if (dlg.m_docker.m_arrWindows.GetSize() != 0)
-            GTEST_SKIP() << "the desktop has windows of its own: " << dlg.m_docker.m_arrWindows[0]->szTitle;
+        ASSERT_EQ(0, dlg.m_docker.m_arrWindows.GetSize()) << test::Utf8(dlg.m_docker.m_arrWindows[0]->szTitle);
         test::MessageLog docked("Docked alone", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         ASSERT_NE(nullptr, Dock(dlg, docked.hwnd()));
         const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
