@@ -53,7 +53,7 @@ BOOL CTrayDockApp::InitInstance()
     guard.Start();
     {
         CTrayDockDlg dlg;
-        dlg.m_pGuard = &guard;
+        dlg.SetGuard(&guard);
         // Before the dialog runs: the popup menus take the main window as
         // their parent.
         m_pMainWnd = &dlg;

@@ -109,7 +109,7 @@ BOOL CTrayDockDlg::OnInitDialog()
     // runs all the same.
     m_hotkeys.RegisterAll(m_hWnd);
     ShowHotkeys();
-    SetTimer(IDT_SWEEP, 1000);
+    SetTimer(IDT_SWEEP, kSweepPeriodMs);
     return FALSE;
 }
 
@@ -149,7 +149,7 @@ void CTrayDockDlg::OnTimer(UINT_PTR nIDEvent)
         m_docker.Sweep();
         if (m_pGuard)
             m_pGuard->Tick();
-        SetTimer(IDT_SWEEP, 1000);
+        SetTimer(IDT_SWEEP, kSweepPeriodMs);
     }
     Default();
 }

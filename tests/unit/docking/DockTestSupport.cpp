@@ -58,16 +58,26 @@ std::vector<HWND> Handles(const CTypedPtrArray<DockEntry>& list)
     return out;
 }
 
+LRESULT Command(CTrayDockDlg& dlg, WPARAM command, LPARAM icon)
+{
+    return SendMessageA(dlg.m_hWnd, WM_TRAY_COMMAND, command, icon);
+}
+
+LPARAM OwnIcon(const CTrayDockDlg& dlg)
+{
+    return reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd);
+}
+
 DockEntry* Dock(CTrayDockDlg& dlg, HWND hWnd)
 {
-    dlg.m_docker.BuildWindowList();
-    const int n = IndexOf(dlg.m_docker.m_arrWindows, hWnd);
+    dlg.Docker().BuildWindowList();
+    const int n = IndexOf(dlg.Docker().Windows(), hWnd);
     if (n < 0)
         return nullptr;
-    if (dlg.OnTrayCommand(ID_DOCK_FIRST + n, reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd)) != 1)
+    if (Command(dlg, ID_DOCK_FIRST + n, OwnIcon(dlg)) != 1)
         return nullptr;
-    const int d = IndexOf(dlg.m_docker.m_arrDocked, hWnd);
-    return d < 0 ? nullptr : dlg.m_docker.m_arrDocked[d];
+    const int d = IndexOf(dlg.Docker().Docked(), hWnd);
+    return d < 0 ? nullptr : dlg.Docker().Docked()[d];
 }
 
 namespace {

@@ -22,6 +22,11 @@ INT_PTR WithDialog(const std::function<void(CTrayDockDlg&)>& body);
 int IndexOf(const CTypedPtrArray<DockEntry>& list, HWND hWnd);
 std::vector<HWND> Handles(const CTypedPtrArray<DockEntry>& list);
 
+// A tray icon's command, as the icon posts it, handled now: what the dialog
+// answers.
+LRESULT Command(CTrayDockDlg& dlg, WPARAM command, LPARAM icon);
+LPARAM OwnIcon(const CTrayDockDlg& dlg);
+
 // Rebuilds the catalogue and docks the window through command 150 + n from
 // the program's own icon. Returns the docked record, or null.
 DockEntry* Dock(CTrayDockDlg& dlg, HWND hWnd);

@@ -76,8 +76,8 @@ Composed Compose(CTrayDockDlg& dlg, HWND icon)
 std::vector<Row> WindowRows(const CTrayDockDlg& dlg)
 {
     std::vector<Row> out;
-    for (int i = 0; i < dlg.m_docker.m_arrWindows.GetSize(); ++i) {
-        const DockEntry* e = dlg.m_docker.m_arrWindows[i];
+    for (int i = 0; i < dlg.Docker().Windows().GetSize(); ++i) {
+        const DockEntry* e = dlg.Docker().Windows()[i];
         out.push_back(Row{test::Utf8(e->szTitle), static_cast<UINT>(ID_DOCK_FIRST + i), 0, FALSE, e->hIcon});
     }
     return out;
@@ -95,9 +95,9 @@ TEST(MainMenu, WithNothingListedAndNothingDocked)
         // Whatever else the desktop shows, none of this process's windows
         // is listed.
         docktest::OwnWindowsOnly own;
-        dlg.m_docker.BuildWindowList();
-        ASSERT_EQ(0, dlg.m_docker.m_arrWindows.GetSize()) << test::Utf8(dlg.m_docker.m_arrWindows[0]->szTitle);
-        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        dlg.Docker().BuildWindowList();
+        ASSERT_EQ(0, dlg.Docker().Windows().GetSize()) << test::Utf8(dlg.Docker().Windows()[0]->szTitle);
+        const Composed c = Compose(dlg, dlg.TrayIcon().m_hWnd);
         EXPECT_EQ(1, c.result);
         EXPECT_EQ((std::vector<Row>{Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE), kSeparator,
                                     Item("Options", ID_OPTIONS), Item("Exit", ID_APP_EXIT_TRAY)}),
@@ -110,7 +110,7 @@ TEST(MainMenu, ListsWindowsWithTheirIconsThenTheFixedRows)
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog a("First listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         test::MessageLog b("Second listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        const Composed c = Compose(dlg, dlg.TrayIcon().m_hWnd);
         const std::vector<Row> windows = WindowRows(dlg);
         ASSERT_GE(windows.size(), 2u);
         EXPECT_EQ(Concat(windows, {kSeparator, Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE),
@@ -137,19 +137,19 @@ TEST(MainMenu, AsksForTheIconsOfTheRowsInViewOnly)
             return false;
         };
         CMenuEx menu;
-        menu.Create(dlg.m_trayIcon.m_hWnd);
+        menu.Create(dlg.TrayIcon().m_hWnd);
         SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&menu),
-                     reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd));
-        const int n = dlg.m_docker.m_arrWindows.GetSize();
+                     reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd));
+        const int n = dlg.Docker().Windows().GetSize();
         ASSERT_GE(n, 70);
         for (int i = 0; i < n; ++i)
-            EXPECT_FALSE(asked(dlg.m_docker.m_arrWindows[i]->hWnd)) << "asked before the menu was laid out";
+            EXPECT_FALSE(asked(dlg.Docker().Windows()[i]->hWnd)) << "asked before the menu was laid out";
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         menu.Layout(POINT{work.right - 20, work.bottom});
         int inView = 0, beyond = -1;
         for (int i = 0; i < n; ++i) {
-            const DockEntry& e = *dlg.m_docker.m_arrWindows[i];
+            const DockEntry& e = *dlg.Docker().Windows()[i];
             const bool shown = menu.RowTop(i) != INT_MIN;
             inView += shown;
             beyond = shown ? beyond : i;
@@ -163,15 +163,15 @@ TEST(MainMenu, AsksForTheIconsOfTheRowsInViewOnly)
         menu.Close();
 
         // Docked from beyond the rows shown: asked now; its tray icon has it.
-        const HWND last = dlg.m_docker.m_arrWindows[beyond]->hWnd;
+        const HWND last = dlg.Docker().Windows()[beyond]->hWnd;
         PostMessageA(dlg.m_hWnd, WM_TRAY_COMMAND, ID_DOCK_FIRST + beyond,
-                     reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd));
+                     reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd));
         ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(last); }));
-        const DockEntry* docked = dlg.m_docker.m_arrDocked[dlg.m_docker.m_arrDocked.GetSize() - 1];
+        const DockEntry* docked = dlg.Docker().Docked()[dlg.Docker().Docked().GetSize() - 1];
         EXPECT_TRUE(asked(last));
         EXPECT_NE(nullptr, docked->hIcon);
         EXPECT_EQ(docked->hIcon, docked->pTrayIcon->m_hTrayIcon);
-        dlg.m_docker.UndockAll();
+        dlg.Docker().UndockAll();
     });
 }
 
@@ -181,7 +181,7 @@ TEST(MainMenu, WithAWindowDockedOffersUnDockAll)
         test::MessageLog docked("Docked one", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         test::MessageLog listed("Still listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         ASSERT_NE(nullptr, Dock(dlg, docked.hwnd()));
-        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        const Composed c = Compose(dlg, dlg.TrayIcon().m_hWnd);
         const std::vector<Row> windows = WindowRows(dlg);
         ASSERT_GE(windows.size(), 1u);
         for (const Row& r : windows)
@@ -197,11 +197,11 @@ TEST(MainMenu, WithOnlyADockedWindowHasNoCloseAllAndNoTopSeparator)
 {
     WithDialog([](CTrayDockDlg& dlg) {
         docktest::OwnWindowsOnly own;
-        dlg.m_docker.BuildWindowList();
-        ASSERT_EQ(0, dlg.m_docker.m_arrWindows.GetSize()) << test::Utf8(dlg.m_docker.m_arrWindows[0]->szTitle);
+        dlg.Docker().BuildWindowList();
+        ASSERT_EQ(0, dlg.Docker().Windows().GetSize()) << test::Utf8(dlg.Docker().Windows()[0]->szTitle);
         test::MessageLog docked("Docked alone", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         ASSERT_NE(nullptr, Dock(dlg, docked.hwnd()));
-        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        const Composed c = Compose(dlg, dlg.TrayIcon().m_hWnd);
         EXPECT_EQ((std::vector<Row>{Item("UnDock All", ID_UNDOCK_ALL), kSeparator,
                                     Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE), kSeparator,
                                     Item("Options", ID_OPTIONS), Item("Exit", ID_APP_EXIT_TRAY)}),
@@ -214,7 +214,7 @@ TEST(MainMenu, ATitleLongerThan98IsListedAs98)
     WithDialog([](CTrayDockDlg& dlg) {
         const std::string title(150, 'T');
         test::MessageLog w(title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        const Composed c = Compose(dlg, dlg.TrayIcon().m_hWnd);
         bool found = false;
         for (const Row& r : c.rows)
             found |= r.text == title.substr(0, 98);
@@ -336,7 +336,7 @@ TEST(BuildMenuRequest, NestedInTheShellsSentCallbackIsFilled)
         PopupSeen seen{dlg.m_hWnd};
         g_seen = &seen;
         const UINT_PTR timer = SetTimer(nullptr, 0, 20, MeasureAndClose);
-        ShellClick click{dlg.m_trayIcon.m_hWnd};
+        ShellClick click{dlg.TrayIcon().m_hWnd};
         HANDLE t = CreateThread(nullptr, 0, RightClickFromShell, &click, 0, nullptr);
         test::PumpUntil([&] { return WaitForSingleObject(t, 0) == WAIT_OBJECT_0; }, 5000);
         const bool returned = WaitForSingleObject(t, 0) == WAIT_OBJECT_0;
@@ -356,7 +356,7 @@ TEST(BuildMenuRequest, WithAnAddressThatIsNoMenuTouchesNothing)
         // A page that faults on any access: reading it would end the test.
         void* page = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
         ASSERT_NE(nullptr, page);
-        const LPARAM own = reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd);
+        const LPARAM own = reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd);
         for (WPARAM bogus : {reinterpret_cast<WPARAM>(page), WPARAM(0), WPARAM(0x1234), ~WPARAM(0)}) {
             EXPECT_EQ(0, SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, bogus, own));
             EXPECT_EQ(0, SendOnOtherThread(dlg.m_hWnd, bogus, own));
@@ -365,7 +365,7 @@ TEST(BuildMenuRequest, WithAnAddressThatIsNoMenuTouchesNothing)
         test::PumpFor(50);
         // A menu already shown or already filled is not filled again.
         CMenuEx filled;
-        filled.Create(dlg.m_trayIcon.m_hWnd);
+        filled.Create(dlg.TrayIcon().m_hWnd);
         filled.AddItem(0, 999, L"mine", nullptr, FALSE);
         EXPECT_EQ(0, SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&filled), own));
         EXPECT_EQ(1, filled.m_arrItems.GetSize());
