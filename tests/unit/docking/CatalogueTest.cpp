@@ -103,7 +103,10 @@ TEST(CatalogueSkips, TheDialogItselfAlsoWhileShown)
 TEST(Catalogue, EmptyWhenNothingIsAdmissible)
 {
     WithDialog([](CTrayDockDlg& dlg) {
-        // The shared desktop holds the taskbar and hidden helpers only.
+        // The shell's windows and this test's hidden ones, whatever other
+        // programs show on the shared desktop.
+        docktest::OwnWindowsOnly ownAndShell(true);
+        ASSERT_NE(nullptr, FindWindowA("Shell_TrayWnd", nullptr));
         test::MessageLog hidden("Hidden window", WS_OVERLAPPEDWINDOW);
         dlg.Docker().BuildWindowList();
         std::string listed;

@@ -87,12 +87,15 @@ struct Walk {
     LPARAM lParam;
 };
 
+DWORD s_shellPid = 0;   // the taskbar's process, when its windows pass too
+
 BOOL CALLBACK PassOwn(HWND hwnd, LPARAM lParam)
 {
     const auto* walk = reinterpret_cast<const Walk*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    return pid == GetCurrentProcessId() ? walk->proc(hwnd, walk->lParam) : TRUE;
+    const bool pass = pid == GetCurrentProcessId() || (s_shellPid && pid == s_shellPid);
+    return pass ? walk->proc(hwnd, walk->lParam) : TRUE;
 }
 
 BOOL WINAPI EnumOwnWindows(WNDENUMPROC proc, LPARAM lParam)
@@ -103,14 +106,18 @@ BOOL WINAPI EnumOwnWindows(WNDENUMPROC proc, LPARAM lParam)
 
 }  // namespace
 
-OwnWindowsOnly::OwnWindowsOnly() : m_saved(g_pfnEnumWindows)
+OwnWindowsOnly::OwnWindowsOnly(bool bAndShell) : m_saved(g_pfnEnumWindows)
 {
+    s_shellPid = 0;
+    if (bAndShell)
+        GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &s_shellPid);
     g_pfnEnumWindows = EnumOwnWindows;
 }
 
 OwnWindowsOnly::~OwnWindowsOnly()
 {
     g_pfnEnumWindows = m_saved;
+    s_shellPid = 0;
 }
 
 std::vector<std::string> SysCommands(const test::MessageLog& log)

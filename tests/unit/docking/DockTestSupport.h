@@ -33,10 +33,12 @@ DockEntry* Dock(CTrayDockDlg& dlg, HWND hWnd);
 
 // While it lives, the catalogue lists windows of this process only: a
 // command on the whole catalogue cannot reach windows of other programs on
-// the shared desktop, and what it lists is known whatever they show.
+// the shared desktop, and what it lists is known whatever they show. With
+// bAndShell, the walk also passes the windows of the taskbar's process, for
+// tests of what the catalogue leaves out of the shell.
 class OwnWindowsOnly {
 public:
-    OwnWindowsOnly();
+    explicit OwnWindowsOnly(bool bAndShell = false);
     ~OwnWindowsOnly();
     OwnWindowsOnly(const OwnWindowsOnly&) = delete;
     OwnWindowsOnly& operator=(const OwnWindowsOnly&) = delete;

@@ -126,6 +126,9 @@ TEST(MainMenu, ListsWindowsWithTheirIconsThenTheFixedRows)
 TEST(MainMenu, AsksForTheIconsOfTheRowsInViewOnly)
 {
     WithDialog([](CTrayDockDlg& dlg) {
+        // The rows beyond the screenful are this test's windows, whatever
+        // else the desktop shows.
+        docktest::OwnWindowsOnly own;
         std::vector<std::unique_ptr<test::MessageLog>> windows;
         for (int i = 0; i < 70; ++i)
             windows.push_back(std::make_unique<test::MessageLog>("Listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE));
