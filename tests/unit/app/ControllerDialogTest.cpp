@@ -14,11 +14,10 @@ namespace {
 bool Visible(const CTrayDockDlg& dlg) { return IsWindowVisible(dlg.m_hWnd) != FALSE; }
 
 // "Options" as the program's own icon asks for it: from then on the dialog
-// may show. It shows at once; the step hides it again.
-void AllowShowing(CTrayDockDlg& d)
+// may show, and it is shown.
+void ShowOptions(CTrayDockDlg& d)
 {
     SendMessageA(d.m_hWnd, WM_TRAY_COMMAND, ID_OPTIONS, reinterpret_cast<LPARAM>(d.TrayIcon().m_hWnd));
-    ShowWindow(d.m_hWnd, SW_HIDE);
 }
 
 TEST(ControllerDialog, StaysInvisibleUntilOptionsAllowsIt)
@@ -33,8 +32,7 @@ TEST(ControllerDialog, StaysInvisibleUntilOptionsAllowsIt)
      })
         .then([&](CTrayDockDlg& d) { hiddenAfterIdle = !Visible(d); })
         .then([&](CTrayDockDlg& d) {
-            AllowShowing(d);
-            ShowWindow(d.m_hWnd, SW_SHOW);
+            ShowOptions(d);
             shownWhenAllowed = Visible(d);
         });
     // The template says WS_VISIBLE, and the loop tries to show the dialog
@@ -76,8 +74,7 @@ TEST(ControllerDialog, QueuedCloseHidesAndTheLoopGoesOn)
     bool shown = false, hiddenByCancel = false, shownAgain = false, hiddenByOk = false, hiddenByEscape = false,
          stillThere = false;
     s.then([&](CTrayDockDlg& d) {
-         AllowShowing(d);
-         ShowWindow(d.m_hWnd, SW_SHOW);
+         ShowOptions(d);
          shown = Visible(d);
          PostMessageA(d.m_hWnd, WM_COMMAND, IDCANCEL, 0);
      })
