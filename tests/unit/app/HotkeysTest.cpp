@@ -12,7 +12,7 @@ namespace {
 const wchar_t kParent[] = L"Software\\TrayletTests";
 const wchar_t kKey[] = L"Software\\TrayletTests\\Hotkeys";
 
-TEST(HotkeyRows, ShowTheCombinationAndReadItBackWhole)
+TEST(HotkeyRows, ShowTheCombinationAndItsTroubleAndReadItBackWhole)
 {
     struct Case {
         DWORD hotkey;
@@ -35,10 +35,8 @@ TEST(HotkeyRows, ShowTheCombinationAndReadItBackWhole)
     }
     // Modifiers alone, while the user is still pressing them, make none.
     EXPECT_EQ(0u, FromHotkeyControl(MAKEWORD(0, HOTKEYF_ALT), true));
-}
 
-TEST(HotkeyRows, TheStateLineSpeaksOnlyOfTrouble)
-{
+    // The state line speaks only of trouble.
     EXPECT_STREQ("", HotkeyRowOf(0, HOTKEY_OFF).pszState);
     EXPECT_STREQ("", HotkeyRowOf(MAKELONG('M', MOD_ALT), HOTKEY_ACTIVE).pszState);
     EXPECT_STREQ("In use", HotkeyRowOf(MAKELONG('M', MOD_ALT), HOTKEY_IN_USE).pszState);
