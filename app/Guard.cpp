@@ -1,6 +1,7 @@
 #include "app/Guard.h"
 
 #include "docking/DockRecord.h"
+#include "framework/ProcessId.h"
 
 #include <cstring>
 
@@ -42,20 +43,14 @@ GuardArgs ParseGuardArgs(LPCSTR pszArgs, DWORD* pdwPid, ULONGLONG* pullCreated)
     LPCSTR p = pszArgs + cchSwitch;
     if (*p++ != ' ')
         return GuardArgs::Malformed;
-    // The id: one to ten decimal digits, not zero, within 32 bits.
-    ULONGLONG pid = 0;
-    int digits = 0;
-    for (; *p >= '0' && *p <= '9'; ++p, ++digits) {
-        if (digits == 10)
-            return GuardArgs::Malformed;
-        pid = pid * 10 + static_cast<ULONGLONG>(*p - '0');
-    }
-    if (digits == 0 || pid == 0 || pid > 0xFFFFFFFFull || *p++ != ' ')
+    DWORD pid = 0;
+    p = ParseProcessId(p, &pid);
+    if (!p || *p++ != ' ')
         return GuardArgs::Malformed;
     ULONGLONG created = 0;
     if (!ParseHex64(p, 16, &created))
         return GuardArgs::Malformed;
-    *pdwPid = static_cast<DWORD>(pid);
+    *pdwPid = pid;
     *pullCreated = created;
     return GuardArgs::Valid;
 }
@@ -66,10 +61,10 @@ int RunGuard(DWORD dwPid, ULONGLONG ullCreated)
     // end of the process is waited for. A process that cannot be opened, or
     // that is another one given the same id, means the main one has ended
     // already.
-    if (HANDLE hMain = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwPid)) {
-        if (ProcessCreationTime(hMain) == ullCreated)
-            WaitForSingleObject(hMain, INFINITE);
-        CloseHandle(hMain);
+    {
+        const CHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwPid));
+        if (process && ProcessCreationTime(process.Get()) == ullCreated)
+            WaitForSingleObject(process.Get(), INFINITE);
     }
     RestoreRecordOf(dwPid, ullCreated);
     return 0;
@@ -104,8 +99,8 @@ BOOL CGuard::Start()
     m_dwStartTick = GetTickCount();
     if (!CreateProcessW(szPath, szCommand, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return FALSE;
-    CloseHandle(pi.hThread);
-    m_hProcess = pi.hProcess;
+    const CHandle thread(pi.hThread);   // nothing to do with it
+    m_process.Attach(pi.hProcess);
     WatchProcess();
     return TRUE;
 }
@@ -119,8 +114,8 @@ void CGuard::Watch(HWND hWnd)
 void CGuard::WatchProcess()
 {
     // A guard that ended before this is reported at once.
-    if (m_hProcess && m_hWndNotify && !m_hWait &&
-        !RegisterWaitForSingleObject(&m_hWait, m_hProcess, Ended, this, INFINITE, WT_EXECUTEONLYONCE))
+    if (m_process && m_hWndNotify && !m_hWait &&
+        !RegisterWaitForSingleObject(&m_hWait, m_process.Get(), Ended, this, INFINITE, WT_EXECUTEONLYONCE))
         m_hWait = nullptr;
 }
 
@@ -132,7 +127,7 @@ void CALLBACK CGuard::Ended(void* pContext, BOOLEAN)
 
 void CGuard::OnEnded()
 {
-    if (m_hProcess && WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT)
+    if (m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT)
         return;
     Release();
     // A guard that ends as soon as it starts is not started again at once,
@@ -143,7 +138,7 @@ void CGuard::OnEnded()
 
 void CGuard::Tick()
 {
-    if (!m_hProcess)
+    if (!m_process)
         Start();
 }
 
@@ -153,7 +148,5 @@ void CGuard::Release()
     if (m_hWait)
         UnregisterWaitEx(m_hWait, INVALID_HANDLE_VALUE);
     m_hWait = nullptr;
-    if (m_hProcess)
-        CloseHandle(m_hProcess);
-    m_hProcess = nullptr;
+    m_process.Close();
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include <windows.h>
+#include "framework/Handle.h"
 
 // The guard: a second copy of the program, started by the main process with
 // "/guard PID CREATED" on its command line, that waits for the main process
@@ -52,7 +52,8 @@ private:
     void Release();
     static void CALLBACK Ended(void* pContext, BOOLEAN bTimedOut);
 
-    HANDLE m_hProcess = nullptr;
+    CHandle m_process;
+    // Not a handle to close: UnregisterWaitEx ends it (Release).
     HANDLE m_hWait = nullptr;
     HWND m_hWndNotify = nullptr;
     DWORD m_dwStartTick = 0;

@@ -22,13 +22,25 @@ bool IsExtendedKey(UINT vk)
     }
 }
 
+// RegisterHotKey's modifiers and the hotkey control's flags for them; the
+// control has none for the Windows key.
+struct ModifierFlag {
+    UINT mod;
+    BYTE flag;
+};
+const ModifierFlag kModifierFlags[] = {
+    {MOD_SHIFT, HOTKEYF_SHIFT},
+    {MOD_CONTROL, HOTKEYF_CONTROL},
+    {MOD_ALT, HOTKEYF_ALT},
+};
+
 }  // namespace
 
 void CHotkeys::RegisterAll(HWND hWnd)
 {
     m_hWnd = hWnd;
     for (int action = 0; action < HOTKEY_COUNT; ++action) {
-        m_dwHotkey[action] = ReadHotkey(action);
+        m_dwHotkey[action] = ReadHotkey(action, m_pszKey);
         m_state[action] = Register(action);
     }
 }
@@ -52,6 +64,15 @@ HotkeyState CHotkeys::Set(int action, DWORD dwHotkey)
     m_dwHotkey[action] = dwHotkey;
     m_state[action] = Register(action);
     return m_state[action];
+}
+
+bool CHotkeys::Change(int action, DWORD dwHotkey)
+{
+    if (action < 0 || action >= HOTKEY_COUNT || dwHotkey == m_dwHotkey[action])
+        return false;
+    Set(action, dwHotkey);
+    WriteHotkey(action, dwHotkey, m_pszKey);
+    return true;
 }
 
 void CHotkeys::RetryInUse()
@@ -79,16 +100,10 @@ HotkeyState CHotkeys::Register(int action)
 WORD ToHotkeyControl(DWORD dwHotkey)
 {
     const UINT vk = LOWORD(dwHotkey) & 0xFF;
-    const UINT mod = HIWORD(dwHotkey);
-    BYTE flags = 0;
-    if (mod & MOD_SHIFT)
-        flags |= HOTKEYF_SHIFT;
-    if (mod & MOD_CONTROL)
-        flags |= HOTKEYF_CONTROL;
-    if (mod & MOD_ALT)
-        flags |= HOTKEYF_ALT;
-    if (IsExtendedKey(vk))
-        flags |= HOTKEYF_EXT;
+    BYTE flags = IsExtendedKey(vk) ? HOTKEYF_EXT : 0;
+    for (const ModifierFlag& m : kModifierFlags)
+        if (HIWORD(dwHotkey) & m.mod)
+            flags |= m.flag;
     return MAKEWORD(vk, flags);
 }
 
@@ -98,13 +113,26 @@ DWORD FromHotkeyControl(WORD wControl, bool bWin)
     const UINT vk = LOBYTE(wControl);
     if (vk == 0)
         return 0;
-    const BYTE flags = HIBYTE(wControl);
     UINT mod = bWin ? MOD_WIN : 0;
-    if (flags & HOTKEYF_SHIFT)
-        mod |= MOD_SHIFT;
-    if (flags & HOTKEYF_CONTROL)
-        mod |= MOD_CONTROL;
-    if (flags & HOTKEYF_ALT)
-        mod |= MOD_ALT;
+    for (const ModifierFlag& m : kModifierFlags)
+        if (HIBYTE(wControl) & m.flag)
+            mod |= m.mod;
     return MAKELONG(vk, mod);
+}
+
+LPCSTR HotkeyStateText(HotkeyState state)
+{
+    switch (state) {
+    case HOTKEY_IN_USE:
+        return "In use";
+    case HOTKEY_REFUSED:
+        return "Refused";
+    default:
+        return "";
+    }
+}
+
+HotkeyRow HotkeyRowOf(DWORD dwHotkey, HotkeyState state)
+{
+    return HotkeyRow{ToHotkeyControl(dwHotkey), (HIWORD(dwHotkey) & MOD_WIN) != 0, HotkeyStateText(state)};
 }

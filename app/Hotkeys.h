@@ -13,7 +13,9 @@ enum HotkeyState : int {
 // then carries the action's id (see ActionOf).
 class CHotkeys {
 public:
-    CHotkeys() = default;
+    // The combinations are read from, and changes stored under, pszKey
+    // (tests give a key of their own).
+    explicit CHotkeys(LPCWSTR pszKey = kProgramKey) : m_pszKey(pszKey) {}
     CHotkeys(const CHotkeys&) = delete;
     CHotkeys& operator=(const CHotkeys&) = delete;
 
@@ -24,6 +26,10 @@ public:
     // Makes dwHotkey the action's combination at once: the old one is
     // released first, so that it is free for whoever wants it.
     HotkeyState Set(int action, DWORD dwHotkey);
+    // A combination the user gave: made the action's at once, as Set does,
+    // and stored. False, and nothing done, when it is the one the action
+    // has already (the control reports every modifier as it is pressed).
+    bool Change(int action, DWORD dwHotkey);
     // Registers again what was in use: its holder may have let it go.
     void RetryInUse();
 
@@ -36,6 +42,7 @@ public:
 private:
     HotkeyState Register(int action);
 
+    LPCWSTR m_pszKey;
     HWND m_hWnd = nullptr;
     DWORD m_dwHotkey[HOTKEY_COUNT] = {};
     HotkeyState m_state[HOTKEY_COUNT] = {};
@@ -46,3 +53,16 @@ private:
 // flag for the Windows key, so it travels beside it.
 WORD ToHotkeyControl(DWORD dwHotkey);
 DWORD FromHotkeyControl(WORD wControl, bool bWin);
+
+// What the line beside an action's controls says of its state: nothing
+// while the combination works or is off.
+LPCSTR HotkeyStateText(HotkeyState state);
+
+// What an action's row in the dialog shows: the control's combination, the
+// "Win" box, the state line.
+struct HotkeyRow {
+    WORD wControl;
+    bool bWin;
+    LPCSTR pszState;
+};
+HotkeyRow HotkeyRowOf(DWORD dwHotkey, HotkeyState state);

@@ -1,10 +1,6 @@
-// The one setting: whether the program starts when the user logs on, kept
-// as a value under the per-user Run key and shown by check box 1001.
 #include "app/RunValue.h"
 
-#include "app/Registry.h"
-#include "app/TrayDockDlg.h"
-#include "res/resource.h"
+#include "framework/Registry.h"
 
 DWORD(WINAPI* g_pfnGetModuleFileNameW)(HMODULE, LPWSTR, DWORD) = GetModuleFileNameW;
 
@@ -13,19 +9,17 @@ namespace {
 const wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kRunValueName[] = L"Traylet2";
 
-// The path and the two quotes around it, with the terminating NUL. UTF-16,
-// as the registry keeps every string: a path in any script is stored as it
-// is.
-struct RunText {
-    WCHAR sz[MAX_PATH + 2];
-};
-
-// Builds the text the value must hold: the program's path in double quotes.
-// A path that does not fit the 260-byte buffer comes back truncated (and, on
-// older systems, without its NUL); it gives no text at all rather than one
-// that names some other file.
-bool BuildRunText(RunText& text)
+WCHAR FoldAsciiCase(WCHAR c)
 {
+    return (c >= L'a' && c <= L'z') ? static_cast<WCHAR>(c - L'a' + L'A') : c;
+}
+
+}  // namespace
+
+bool OwnRunText(RunText& text)
+{
+    // A path that does not fit the buffer comes back truncated (and, on
+    // older systems, without its NUL).
     WCHAR szPath[MAX_PATH] = {};
     const DWORD cch = g_pfnGetModuleFileNameW(nullptr, szPath, MAX_PATH);
     if (cch == 0 || cch >= MAX_PATH)
@@ -34,26 +28,15 @@ bool BuildRunText(RunText& text)
     return true;
 }
 
-WCHAR FoldAsciiCase(WCHAR c)
-{
-    return (c >= L'a' && c <= L'z') ? static_cast<WCHAR>(c - L'a' + L'A') : c;
-}
-
-// Whether the data, read as a NUL-terminated UTF-16 text, equals the expected text
-// with ASCII letters compared without regard to case. Another program may
-// have stored anything, of any size and with or without a NUL: nothing past
-// the cbData bytes read is looked at, and data that ends before its NUL
-// does not count as a text.
-bool EqualsRunText(const BYTE* pData, DWORD cbData, const RunText& expected)
+bool MatchesRunText(const BYTE* pData, DWORD cbData, LPCWSTR pszText)
 {
     // Whole characters only: an odd last byte is half of one.
     const DWORD cch = cbData / sizeof(WCHAR);
     for (DWORD i = 0; i < cch; ++i) {
         WCHAR c;
         CopyMemory(&c, pData + i * sizeof(WCHAR), sizeof c);
-        // i never passes the expected text's NUL: characters before it matched.
-        const WCHAR e = expected.sz[i];
-        if (FoldAsciiCase(c) != FoldAsciiCase(e))
+        // i never passes the text's NUL: characters before it matched.
+        if (FoldAsciiCase(c) != FoldAsciiCase(pszText[i]))
             return false;
         if (c == L'\0')
             return true;
@@ -61,37 +44,27 @@ bool EqualsRunText(const BYTE* pData, DWORD cbData, const RunText& expected)
     return false;
 }
 
-}  // namespace
-
-void CTrayDockDlg::CheckRunValue()
+bool IsStartWithWindowsOn()
 {
     RunText expected;
-    const bool haveText = BuildRunText(expected);
-
+    const bool haveText = OwnRunText(expected);
     BYTE* pData = nullptr;
     DWORD cbData = 0;
-    ReadRegValue(HKEY_CURRENT_USER, kRunKey, kRunValueName, REG_SZ, &pData, &cbData);
-    if (pData) {
-        if (haveText && EqualsRunText(pData, cbData, expected))
-            CheckDlgButton(m_hWnd, IDC_START_WITH_WINDOWS, BST_CHECKED);
-        delete[] pData;
-    }
+    if (!ReadRegValue(HKEY_CURRENT_USER, kRunKey, kRunValueName, REG_SZ, &pData, &cbData))
+        return false;
+    const bool on = haveText && MatchesRunText(pData, cbData, expected.sz);
+    delete[] pData;
+    return on;
 }
 
-void CTrayDockDlg::OnStartWithWindows()
+BOOL SetStartWithWindows(bool bOn)
 {
-    const UINT state = IsDlgButtonChecked(m_hWnd, IDC_START_WITH_WINDOWS);
+    if (!bOn)
+        return DeleteRegValue(HKEY_CURRENT_USER, kRunKey, kRunValueName);
+    // Without our whole path there is nothing right to store.
     RunText text;
-    const bool haveText = BuildRunText(text);
-
-    if (state != BST_UNCHECKED) {
-        // Without our full path there is nothing right to store; the box
-        // keeps the state the user gave it, as after any failed write.
-        if (haveText)
-            WriteRegValue(HKEY_CURRENT_USER, kRunKey, kRunValueName, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text.sz),
-                          static_cast<DWORD>((lstrlenW(text.sz) + 1) * sizeof(WCHAR)));
-    } else {
-        DeleteRegValue(HKEY_CURRENT_USER, kRunKey, kRunValueName);
-    }
+    if (!OwnRunText(text))
+        return FALSE;
+    return WriteRegValue(HKEY_CURRENT_USER, kRunKey, kRunValueName, REG_SZ, reinterpret_cast<const BYTE*>(text.sz),
+                         static_cast<DWORD>((lstrlenW(text.sz) + 1) * sizeof(WCHAR)));
 }

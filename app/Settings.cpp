@@ -1,9 +1,5 @@
 #include "app/Settings.h"
 
-#include "app/Registry.h"
-
-const wchar_t kSettingsKey[] = L"Software\\Traylet";
-
 namespace {
 
 struct HotkeyValue {
@@ -61,11 +57,9 @@ BOOL WriteHotkey(int action, DWORD dwHotkey, LPCWSTR pszKey)
         return FALSE;
     // Settings outlive the session, so the key is never volatile (a volatile
     // key would also refuse every non-volatile key beneath it).
-    HKEY hKey = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, pszKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                        &hKey, nullptr) != ERROR_SUCCESS)
+    CRegKey key;
+    if (key.Create(HKEY_CURRENT_USER, pszKey, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE) != ERROR_SUCCESS)
         return FALSE;
-    RegCloseKey(hKey);
     return WriteRegValue(HKEY_CURRENT_USER, pszKey, kHotkeys[action].pszName, REG_DWORD,
                          reinterpret_cast<const BYTE*>(&dwHotkey), sizeof dwHotkey);
 }

@@ -1,8 +1,8 @@
 #pragma once
-#include <windows.h>
+#include "framework/Registry.h"
 
 // The user's settings beyond the Run value: one REG_DWORD per hotkey action
-// under HKEY_CURRENT_USER\Software\Traylet, in RegisterHotKey's terms (the
+// under the program's own key (kProgramKey), in RegisterHotKey's terms (the
 // virtual key in the low word, the MOD_* flags in the high word; 0 turns
 // the action off). Nothing is stored until the user changes a setting.
 enum HotkeyAction : int {
@@ -12,12 +12,10 @@ enum HotkeyAction : int {
     HOTKEY_COUNT
 };
 
-extern const wchar_t kSettingsKey[];   // the same key the record of docked windows lies under
-
 // The stored combination, or the default when there is none or what is
 // stored is not a four-byte REG_DWORD holding a key and known modifiers.
 // Never creates the key.
-DWORD ReadHotkey(int action, LPCWSTR pszKey = kSettingsKey);
+DWORD ReadHotkey(int action, LPCWSTR pszKey = kProgramKey);
 
 // Stores the combination, creating the key (non-volatile) on first use.
-BOOL WriteHotkey(int action, DWORD dwHotkey, LPCWSTR pszKey = kSettingsKey);
+BOOL WriteHotkey(int action, DWORD dwHotkey, LPCWSTR pszKey = kProgramKey);

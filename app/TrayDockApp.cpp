@@ -10,12 +10,14 @@
 
 #include <commctrl.h>
 
-// Defined together, in this order: the framework's state is constant-
-// initialised before either, and both message numbers exist before any tray
-// icon can be created.
+// Made together, in this order: the framework's state is constant-
+// initialised before either, and the shell's two message numbers exist
+// before any tray icon can be created.
 CTrayDockApp theApp;
-UINT WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
-UINT WM_TRAYICON_CALLBACK = RegisterWindowMessageA("TrayIconCallBack");
+
+namespace {
+const bool g_bTrayMessages = (RegisterTrayMessages(), true);
+}  // namespace
 
 BOOL CTrayDockApp::InitInstance()
 {
@@ -57,7 +59,7 @@ BOOL CTrayDockApp::InitInstance()
     guard.Start();
     {
         CTrayDockDlg dlg;
-        dlg.m_pGuard = &guard;
+        dlg.SetGuard(&guard);
         // Before the dialog runs: the popup menus take the main window as
         // their parent.
         m_pMainWnd = &dlg;

@@ -1,10 +1,18 @@
 #include "app/TrayDockDlg.h"
 
 #include "app/Guard.h"
+#include "app/RunValue.h"
 #include "docking/Commands.h"
 #include "framework/Gdi.h"
 #include "menu/MenuEx.h"
 #include "res/resource.h"
+
+#include <commctrl.h>
+
+static_assert(IDC_HOTKEY_UNDOCK == IDC_HOTKEY_DOCK + HOTKEY_UNDOCK && IDC_HOTKEY_MENU == IDC_HOTKEY_DOCK + HOTKEY_MENU &&
+                  IDC_HOTKEY_WIN_MENU == IDC_HOTKEY_WIN_DOCK + HOTKEY_MENU &&
+                  IDC_HOTKEY_STATE_MENU == IDC_HOTKEY_STATE_DOCK + HOTKEY_MENU,
+              "each row's controls are numbered in the order of the actions");
 
 CTrayDockDlg::CTrayDockDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent)
 {
@@ -101,7 +109,7 @@ BOOL CTrayDockDlg::OnInitDialog()
     // runs all the same.
     m_hotkeys.RegisterAll(m_hWnd);
     ShowHotkeys();
-    SetTimer(IDT_SWEEP, 1000);
+    SetTimer(IDT_SWEEP, kSweepPeriodMs);
     return FALSE;
 }
 
@@ -141,7 +149,7 @@ void CTrayDockDlg::OnTimer(UINT_PTR nIDEvent)
         m_docker.Sweep();
         if (m_pGuard)
             m_pGuard->Tick();
-        SetTimer(IDT_SWEEP, 1000);
+        SetTimer(IDT_SWEEP, kSweepPeriodMs);
     }
     Default();
 }
@@ -240,4 +248,60 @@ void CTrayDockDlg::ShowOptions()
     ShowHotkeys();
     m_bShowAllowed = TRUE;
     m_trayIcon.ShowFromTray(FALSE);
+}
+
+void CTrayDockDlg::CheckRunValue()
+{
+    // The template leaves the box unchecked.
+    if (IsStartWithWindowsOn())
+        CheckDlgButton(m_hWnd, IDC_START_WITH_WINDOWS, BST_CHECKED);
+}
+
+void CTrayDockDlg::OnStartWithWindows()
+{
+    // A write that fails leaves the box as the user set it; the next start
+    // shows what the registry holds.
+    SetStartWithWindows(IsDlgButtonChecked(m_hWnd, IDC_START_WITH_WINDOWS) != BST_UNCHECKED);
+}
+
+void CTrayDockDlg::OnHotKey(WPARAM id)
+{
+    switch (CHotkeys::ActionOf(id)) {
+    case HOTKEY_DOCK: {
+        // With one of our own windows in front (this dialog, an open popup)
+        // there is nothing to dock, and a rebuilt catalogue would no longer
+        // match the rows of an open main menu.
+        const HWND hWnd = GetForegroundWindow();
+        if (GetWindowThreadProcessId(hWnd, nullptr) != GetCurrentThreadId())
+            m_docker.DockWindow(hWnd, m_trayIcon.m_hWnd);
+        break;
+    }
+    case HOTKEY_UNDOCK:
+        m_docker.UndockLatest();
+        break;
+    case HOTKEY_MENU:
+        m_trayIcon.OpenMenuAt(m_trayIcon.GetMenuPoint());
+        break;
+    default:
+        break;
+    }
+}
+
+void CTrayDockDlg::ShowHotkeys()
+{
+    for (int action = 0; action < HOTKEY_COUNT; ++action) {
+        const HotkeyRow row = HotkeyRowOf(m_hotkeys.Get(action), m_hotkeys.State(action));
+        SendDlgItemMessageA(m_hWnd, IDC_HOTKEY_DOCK + action, HKM_SETHOTKEY, row.wControl, 0);
+        CheckDlgButton(m_hWnd, IDC_HOTKEY_WIN_DOCK + action, row.bWin ? BST_CHECKED : BST_UNCHECKED);
+        SetDlgItemTextA(m_hWnd, IDC_HOTKEY_STATE_DOCK + action, row.pszState);
+    }
+}
+
+void CTrayDockDlg::OnHotkeyEdited(int action)
+{
+    const WORD wControl =
+        static_cast<WORD>(SendDlgItemMessageA(m_hWnd, IDC_HOTKEY_DOCK + action, HKM_GETHOTKEY, 0, 0));
+    const bool bWin = IsDlgButtonChecked(m_hWnd, IDC_HOTKEY_WIN_DOCK + action) == BST_CHECKED;
+    if (m_hotkeys.Change(action, FromHotkeyControl(wControl, bWin)))
+        SetDlgItemTextA(m_hWnd, IDC_HOTKEY_STATE_DOCK + action, HotkeyStateText(m_hotkeys.State(action)));
 }

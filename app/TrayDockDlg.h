@@ -8,44 +8,54 @@ class CGuard;
 
 // The program's one dialog: the user interface and the main loop. Hidden for
 // most of its life; its modal loop is the program's main loop. The windows
-// it docks belong to its m_docker, to which it forwards the tray icons'
-// requests.
+// it docks belong to its docker, to which it forwards the tray icons'
+// requests. Everything it does is asked of it by message; its state is its
+// own, and the few readers below are for the tests.
 class CTrayDockDlg : public CDialog {
 public:
     explicit CTrayDockDlg(CWnd* pParent = nullptr);
     ~CTrayDockDlg() override;
 
+    // The program's guard, watched while the dialog runs; none in the tests.
+    void SetGuard(CGuard* pGuard) { m_pGuard = pGuard; }
+
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
+    // The owner of the docked windows and the catalogue.
+    CDocker& Docker() { return m_docker; }
+    const CDocker& Docker() const { return m_docker; }
+    // The program's own icon: its window names it in the icons' requests.
+    const CTrayIcon& TrayIcon() const { return m_trayIcon; }
+    HICON Icon() const { return m_hIcon; }
+    // Set by "Options" for good: from then on the dialog may be shown.
+    BOOL ShowAllowed() const { return m_bShowAllowed; }
+
+    // The minimized dialog's face, into any DC (the paint context, or a
+    // memory DC in the tests): the icon centred in the client rectangle.
+    void PaintMinimized(HDC dc, const RECT& client);
+
+protected:
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+private:
     // The tray icons' requests: "Options" and "Exit" are the dialog's own,
-    // everything else goes to m_docker.
+    // everything else goes to the docker.
     LRESULT OnTrayCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayBuildMenu(WPARAM wParam, LPARAM lParam);
 
-    // The Run value (its own source file).
+    // Check box 1001 and the Run value.
     void CheckRunValue();
     void OnStartWithWindows();
 
-    // The hotkeys: what each one does, and their rows in the dialog
-    // (HotkeyOptions.cpp).
+    // The hotkeys: what each one does, and their rows in the dialog.
     void OnHotKey(WPARAM id);
     void ShowHotkeys();
     void OnHotkeyEdited(int action);
 
-    HICON m_hIcon;
-    BOOL m_bShowAllowed;
-    CTrayIcon m_trayIcon;
-    CDocker m_docker;
-    // The program's guard, watched while the dialog runs; none in the tests.
-    CGuard* m_pGuard = nullptr;
-    CHotkeys m_hotkeys;
-
-    // Handlers, public so that tests can drive them one by one.
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
-    // The minimized dialog's face, into any DC (the paint context, or a
-    // memory DC in the tests): the icon centred in the client rectangle.
-    void PaintMinimized(HDC dc, const RECT& client);
     HCURSOR OnQueryDragIcon();
     void OnDestroy();
     void OnTimer(UINT_PTR nIDEvent);
@@ -59,11 +69,14 @@ public:
     // The close button, Escape: back into the tray, the program goes on.
     void HideIntoTray();
 
-protected:
-    BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    HICON m_hIcon;
+    BOOL m_bShowAllowed;
+    CTrayIcon m_trayIcon;
+    CDocker m_docker;
+    CGuard* m_pGuard = nullptr;
+    CHotkeys m_hotkeys;
 };
 
-// The sweep timer of the dialog.
+// The sweep timer of the dialog, and how often it runs.
 constexpr UINT_PTR IDT_SWEEP = 10;
+constexpr UINT kSweepPeriodMs = 1000;

@@ -10,6 +10,8 @@
 #include <cwchar>
 #include <new>
 
+BOOL(WINAPI* g_pfnEnumWindows)(WNDENUMPROC, LPARAM) = EnumWindows;
+
 namespace {
 
 // The taskbar, two desktop windows and drop shadows. Compared exactly, case
@@ -208,7 +210,7 @@ void CDocker::BuildWindowList(bool bIcons)
     m_bIconsNow = bIcons;
     g_shell.Find();
     BeginAsking();
-    EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(this));
+    g_pfnEnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(this));
     EndAsking();
     g_shell.bKnown = false;
     m_bIconsNow = true;

@@ -4,14 +4,17 @@
 #include "docking/DockRecord.h"
 
 #include "docking/WindowCalls.h"
+#include "framework/Handle.h"
+#include "framework/ProcessId.h"
+#include "framework/Registry.h"
 
 #include <cstring>
 #include <new>
 
-const char kTrayletKey[] = "Software\\Traylet";
-const char kDockedKey[] = "Software\\Traylet\\Docked";
-
 namespace {
+
+// Under the program's own key.
+const wchar_t kDockedKey[] = L"Docked";
 
 // Larger values are no record of ours (over 5,000 windows): they are left
 // alone rather than read.
@@ -43,43 +46,26 @@ DockRecordEntry EntryOf(const DockEntry& docked)
     return entry;
 }
 
-// A value name as written: the decimal digits of a non-zero 32-bit number,
-// nothing else.
-BOOL ParseOwnerId(const char* psz, DWORD* pId)
+// A value is named after its owner's process id, in decimal.
+void FormatOwnerName(DWORD dwOwnerId, WCHAR (&szName)[12])
 {
-    ULONGLONG value = 0;
-    int digits = 0;
-    for (; *psz; ++psz, ++digits) {
-        if (*psz < '0' || *psz > '9' || digits == 10)
-            return FALSE;
-        value = value * 10 + static_cast<ULONGLONG>(*psz - '0');
-    }
-    if (digits == 0 || value == 0 || value > 0xFFFFFFFFull)
-        return FALSE;
-    *pId = static_cast<DWORD>(value);
-    return TRUE;
+    wsprintfW(szName, L"%lu", static_cast<unsigned long>(dwOwnerId));
 }
 
 // A REG_BINARY value of at most kMaxRecordBytes; the buffer is the caller's
 // to delete[]. Null for anything else.
-BYTE* ReadValue(HKEY hKey, const char* pszName, DWORD* pcbData)
+BYTE* ReadValue(HKEY hKey, LPCWSTR pszName, DWORD* pcbData)
 {
-    DWORD type = 0;
-    DWORD cb = 0;
-    if (RegQueryValueExA(hKey, pszName, nullptr, &type, nullptr, &cb) != ERROR_SUCCESS || type != REG_BINARY ||
-        cb > kMaxRecordBytes)
-        return nullptr;
-    // One spare byte so that an empty value still gets a buffer.
-    BYTE* data = new (std::nothrow) BYTE[cb + 1];
-    if (!data)
-        return nullptr;
-    // A value that grew in the meantime fails the read instead of overrunning.
-    if (RegQueryValueExA(hKey, pszName, nullptr, &type, data, &cb) != ERROR_SUCCESS || type != REG_BINARY) {
-        delete[] data;
-        return nullptr;
-    }
-    *pcbData = cb;
-    return data;
+    BYTE* data = nullptr;
+    return QueryRegValue(hKey, pszName, REG_BINARY, kMaxRecordBytes, &data, pcbData) ? data : nullptr;
+}
+
+// The key of the values, for reading them and deleting them; never made here.
+LONG OpenDockedKey(CRegKey& key)
+{
+    CRegKey program;
+    const LONG result = program.Open(HKEY_CURRENT_USER, kProgramKey, KEY_QUERY_VALUE);
+    return result == ERROR_SUCCESS ? key.Open(program, kDockedKey, KEY_QUERY_VALUE | KEY_SET_VALUE) : result;
 }
 
 int RestoreAll(const BYTE* pData, DWORD nCount)
@@ -95,7 +81,7 @@ int RestoreAll(const BYTE* pData, DWORD nCount)
 
 CDockRecord::CDockRecord(DWORD dwOwnerId, ULONGLONG ullCreated) : m_ullCreated(ullCreated)
 {
-    wsprintfA(m_szName, "%lu", static_cast<unsigned long>(dwOwnerId));
+    FormatOwnerName(dwOwnerId, m_szName);
 }
 
 void CDockRecord::Name()
@@ -103,7 +89,7 @@ void CDockRecord::Name()
     if (m_szName[0])
         return;
     m_ullCreated = ProcessCreationTime(GetCurrentProcess());
-    wsprintfA(m_szName, "%lu", static_cast<unsigned long>(GetCurrentProcessId()));
+    FormatOwnerName(GetCurrentProcessId(), m_szName);
 }
 
 BOOL CDockRecord::Write(const CTypedPtrArray<DockEntry>& docked, const DockEntry* pPending)
@@ -131,19 +117,16 @@ BOOL CDockRecord::Write(const CTypedPtrArray<DockEntry>& docked, const DockEntry
         std::memcpy(next, &entry, sizeof entry);
     }
 
-    LONG result = ERROR_OUTOFMEMORY;
-    HKEY hParent = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kTrayletKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_CREATE_SUB_KEY,
-                        nullptr, &hParent, nullptr) == ERROR_SUCCESS) {
-        HKEY hKey = nullptr;
-        result = RegCreateKeyExA(hParent, "Docked", 0, nullptr, REG_OPTION_VOLATILE, KEY_SET_VALUE, nullptr, &hKey,
-                                 nullptr);
+    CRegKey program;
+    LONG result =
+        program.Create(HKEY_CURRENT_USER, kProgramKey, REG_OPTION_NON_VOLATILE, KEY_CREATE_SUB_KEY);
+    if (result == ERROR_SUCCESS) {
+        CRegKey key;
+        result = key.Create(program, kDockedKey, REG_OPTION_VOLATILE, KEY_SET_VALUE);
         if (result == ERROR_SUCCESS) {
             m_bStored = true;
-            result = RegSetValueExA(hKey, m_szName, 0, REG_BINARY, data, cbData);
-            RegCloseKey(hKey);
+            result = RegSetValueExW(key, m_szName, 0, REG_BINARY, data, cbData);
         }
-        RegCloseKey(hParent);
     }
     delete[] data;
     return result == ERROR_SUCCESS;
@@ -154,11 +137,9 @@ void CDockRecord::Delete()
     if (!m_bStored)
         return;
     m_bStored = false;
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDockedKey, 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(hKey, m_szName);
-    RegCloseKey(hKey);
+    CRegKey key;
+    if (OpenDockedKey(key) == ERROR_SUCCESS)
+        RegDeleteValueW(key, m_szName);
 }
 
 ULONGLONG ProcessCreationTime(HANDLE hProcess)
@@ -172,12 +153,9 @@ ULONGLONG ProcessCreationTime(HANDLE hProcess)
 BOOL IsProcessRunning(DWORD dwProcessId, ULONGLONG ullCreated)
 {
     // A process that cannot be opened is none of the user's: not the owner.
-    HANDLE hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwProcessId);
-    if (!hProcess)
-        return FALSE;
-    const BOOL running = ProcessCreationTime(hProcess) == ullCreated && WaitForSingleObject(hProcess, 0) == WAIT_TIMEOUT;
-    CloseHandle(hProcess);
-    return running;
+    const CHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwProcessId));
+    return process && ProcessCreationTime(process.Get()) == ullCreated &&
+           WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 BOOL ParseDockRecord(const BYTE* pData, DWORD cbData, ULONGLONG* pCreated, DWORD* pCount)
@@ -213,55 +191,55 @@ BOOL RestoreRecordedWindow(const DockRecordEntry& entry)
 
 int RestoreRecordOf(DWORD dwOwnerId, ULONGLONG ullCreated)
 {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDockedKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
+    CRegKey key;
+    if (OpenDockedKey(key) != ERROR_SUCCESS)
         return 0;
-    char szName[12];
-    wsprintfA(szName, "%lu", static_cast<unsigned long>(dwOwnerId));
+    WCHAR szName[12];
+    FormatOwnerName(dwOwnerId, szName);
     int restored = 0;
     DWORD cbData = 0;
-    if (BYTE* data = ReadValue(hKey, szName, &cbData)) {
+    if (BYTE* data = ReadValue(key, szName, &cbData)) {
         ULONGLONG ullWritten = 0;
         DWORD nCount = 0;
         if (ParseDockRecord(data, cbData, &ullWritten, &nCount) && ullWritten == ullCreated) {
             restored = RestoreAll(data, nCount);
-            RegDeleteValueA(hKey, szName);
+            RegDeleteValueW(key, szName);
         }
         delete[] data;
     }
-    RegCloseKey(hKey);
     return restored;
 }
 
 int RepairOrphanedRecords()
 {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDockedKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
+    CRegKey key;
+    if (OpenDockedKey(key) != ERROR_SUCCESS)
         return 0;
     DWORD nValues = 0;
-    if (RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &nValues, nullptr, nullptr,
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &nValues, nullptr, nullptr,
                          nullptr, nullptr) != ERROR_SUCCESS)
         nValues = 0;
     int restored = 0;
     // From the last value down: deleting one leaves the indexes below it as
     // they were.
     for (DWORD i = nValues; i-- > 0;) {
-        char szName[12];
-        DWORD cchName = sizeof szName;
+        WCHAR szName[12];
+        DWORD cchName = ARRAYSIZE(szName);
         DWORD dwOwnerId = 0;
-        if (RegEnumValueA(hKey, i, szName, &cchName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-            !ParseOwnerId(szName, &dwOwnerId))
+        if (RegEnumValueW(key, i, szName, &cchName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            continue;
+        const WCHAR* end = ParseProcessId(szName, &dwOwnerId);
+        if (!end || *end != L'\0')
             continue;
         DWORD cbData = 0;
-        BYTE* data = ReadValue(hKey, szName, &cbData);
+        BYTE* data = ReadValue(key, szName, &cbData);
         ULONGLONG ullCreated = 0;
         DWORD nCount = 0;
         if (data && ParseDockRecord(data, cbData, &ullCreated, &nCount) && !IsProcessRunning(dwOwnerId, ullCreated)) {
             restored += RestoreAll(data, nCount);
-            RegDeleteValueA(hKey, szName);
+            RegDeleteValueW(key, szName);
         }
         delete[] data;
     }
-    RegCloseKey(hKey);
     return restored;
 }

@@ -12,10 +12,9 @@
 // decimal: a header, then one entry per docked window, all little-endian
 // DWORDs. A value only ever names windows that are docked now.
 
-// The parent is made non-volatile first: had it been made volatile, it would
-// refuse every lasting key the program may want under it.
-extern const char kTrayletKey[];   // Software\Traylet, under HKEY_CURRENT_USER
-extern const char kDockedKey[];    // Software\Traylet\Docked, volatile
+// The values lie in the key "Docked", volatile, under the program's own key
+// (kProgramKey), which is not: had the program's key been made volatile, it
+// would refuse every lasting key the program may want under it.
 
 constexpr DWORD kDockRecordTag = 0x31444C54;   // "TLD1"
 
@@ -59,7 +58,7 @@ private:
     void Name();
     void Delete();
 
-    char m_szName[12] = {};
+    WCHAR m_szName[12] = {};
     ULONGLONG m_ullCreated = 0;
     bool m_bStored = false;   // a value of ours may exist
 };

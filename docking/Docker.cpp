@@ -16,14 +16,19 @@ void CDocker::SetOwner(CWnd* pOwner)
     m_hWndOwner = pOwner ? pOwner->m_hWnd : nullptr;
 }
 
-int CDocker::FindDockedByIcon(HWND hIcon) const
+int FindDockedByIcon(const CTypedPtrArray<DockEntry>& docked, HWND hIcon)
 {
-    for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
-        const CTrayIcon* icon = m_arrDocked[i]->pTrayIcon;
+    for (int i = 0; i < docked.GetSize(); ++i) {
+        const CTrayIcon* icon = docked[i]->pTrayIcon;
         if ((icon ? icon->m_hWnd : nullptr) == hIcon)
             return i;
     }
     return -1;
+}
+
+int CDocker::FindDockedByIcon(HWND hIcon) const
+{
+    return ::FindDockedByIcon(m_arrDocked, hIcon);
 }
 
 void CDocker::Sweep()

@@ -7,6 +7,15 @@
 class CMenuEx;
 class CWnd;
 
+// Where the catalogue's walk of the top-level windows comes from. It is
+// EnumWindows; tests walk their own windows only, whatever else the desktop
+// they share shows.
+extern BOOL(WINAPI* g_pfnEnumWindows)(WNDENUMPROC lpEnumFunc, LPARAM lParam);
+
+// The index of the first docked record whose tray icon has the window hIcon
+// (null: a record without an icon window), -1 for none.
+int FindDockedByIcon(const CTypedPtrArray<DockEntry>& docked, HWND hIcon);
+
 // The one owner of the windows Traylet knows: the catalogue of dockable
 // windows and the docked ones. Every change to the docked list goes through
 // it, and is written to the process's record of docked windows at once; the
@@ -63,8 +72,10 @@ public:
     // Removes the record's icon, destroys it and frees the record.
     static void ReleaseDocked(DockEntry* entry);
 
-    CTypedPtrArray<DockEntry> m_arrWindows;   // the catalogue, in EnumWindows order
-    CTypedPtrArray<DockEntry> m_arrDocked;    // docked, in the order they were docked
+    // The two lists, to read: the catalogue, in EnumWindows order, and the
+    // docked windows, in the order they were docked.
+    const CTypedPtrArray<DockEntry>& Windows() const { return m_arrWindows; }
+    const CTypedPtrArray<DockEntry>& Docked() const { return m_arrDocked; }
 
 private:
     friend BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam);
@@ -78,6 +89,8 @@ private:
     void RunWindowCommand(HWND hIcon, WPARAM nCmd);
     void RunWindowCommandAt(int i, WPARAM nCmd);
 
+    CTypedPtrArray<DockEntry> m_arrWindows;
+    CTypedPtrArray<DockEntry> m_arrDocked;
     CWnd* m_pOwner = nullptr;
     HWND m_hWndOwner = nullptr;
     CDockRecord m_record;

@@ -1,5 +1,7 @@
 #include "docking/ProgramIcon.h"
 
+#include "framework/Handle.h"
+
 #include <shellapi.h>
 
 #include <new>
@@ -37,12 +39,11 @@ HICON g_lastIcon = nullptr;
 
 bool ImagePath(DWORD pid, WCHAR (&path)[MAX_PATH])
 {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    const CHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     if (!process)
         return false;
     DWORD cch = MAX_PATH;
-    const BOOL ok = g_pfnQueryFullProcessImageNameW(process, 0, path, &cch);
-    CloseHandle(process);
+    const BOOL ok = g_pfnQueryFullProcessImageNameW(process.Get(), 0, path, &cch);
     return ok && cch > 0 && cch < MAX_PATH;
 }
 

@@ -1,42 +1,23 @@
 #pragma once
-#include <windows.h>
-#include <utility>
+#include "framework/Owner.h"
 
 // Owning wrappers for GDI objects and device contexts. All are move-only;
 // a selection is undone before the object it selected can be deleted, as
 // long as the selector is declared after the object it selects.
 
+struct CGdiRelease {
+    static bool Held(HGDIOBJ h) { return h != nullptr; }
+    static BOOL Free(HGDIOBJ h) { return ::DeleteObject(h); }
+};
+
 template <class H>
-class CGdiObjectT {
+class CGdiObjectT : public COwner<H, CGdiRelease> {
 public:
-    CGdiObjectT() = default;
-    explicit CGdiObjectT(H h) : m_h(h) {}
-    ~CGdiObjectT() { DeleteObject(); }
-    CGdiObjectT(const CGdiObjectT&) = delete;
-    CGdiObjectT& operator=(const CGdiObjectT&) = delete;
-    CGdiObjectT(CGdiObjectT&& o) noexcept : m_h(std::exchange(o.m_h, nullptr)) {}
-    CGdiObjectT& operator=(CGdiObjectT&& o) noexcept
-    {
-        if (this != &o) {
-            DeleteObject();
-            m_h = std::exchange(o.m_h, nullptr);
-        }
-        return *this;
-    }
+    using COwner<H, CGdiRelease>::COwner;
 
-    H GetSafeHandle() const { return m_h; }
-    operator H() const { return m_h; }
-    void Attach(H h) { DeleteObject(); m_h = h; }
-    H Detach() { return std::exchange(m_h, nullptr); }
-    BOOL DeleteObject()
-    {
-        if (!m_h)
-            return FALSE;
-        return ::DeleteObject(std::exchange(m_h, nullptr));
-    }
-
-protected:
-    H m_h = nullptr;
+    H GetSafeHandle() const { return this->m_h; }
+    operator H() const { return this->m_h; }
+    BOOL DeleteObject() { return this->Close(); }
 };
 
 class CFont : public CGdiObjectT<HFONT> {

@@ -4,9 +4,14 @@
 #include <shellapi.h>
 
 // Numbers of the registered messages "TaskbarCreated" and "TrayIconCallBack",
-// set during static initialisation before the application starts.
-extern UINT WM_TASKBARCREATED;
-extern UINT WM_TRAYICON_CALLBACK;
+// read-only: RegisterTrayMessages sets them.
+extern const UINT& WM_TASKBARCREATED;
+extern const UINT& WM_TRAYICON_CALLBACK;
+
+// Registers "TaskbarCreated", then "TrayIconCallBack". The program does it
+// during its static initialisation, right after its application object, so
+// that both numbers exist before any tray icon is created.
+void RegisterTrayMessages();
 
 // Private messages from a tray icon to its owner.
 constexpr UINT WM_TRAY_BUILDMENU = WM_USER + 500;   // sent: wParam CMenuEx*, lParam icon window

@@ -30,13 +30,15 @@ start_traylet_and_locate_icon
 
 # A real right-click on our icon.
 open_menu "$OWN_X"
+HOT_X=$(( CX + PW - 6 - 12 ))   # where a highlighted row shows its fill
 # Inside the frame: the frame's dark edge is no part of any row.
 PX=$(( PL + 3 )) PY=$(( PT + 3 )) PW=$(( PW - 6 )) PH=$(( PH - 6 ))
 in_menu() { drvrc find-text "$PX" "$PY" "$PW" "$PH" "$@"; }
-sleep 0.3   # the first paint
+# Each title is waited for: the popup paints after it shows. Once one is
+# drawn, the '?' forms would be drawn by now if they ever were.
 for pair in "$CYRILLIC|$CYRILLIC_ANSI" "$CHINESE|$CHINESE_ANSI"; do
   title=${pair%|*} ansi=${pair#*|}
-  in_menu menu "$title" >/dev/null || { screenshot menu >/dev/null; fail "'$title' is not drawn in the menu"; }
+  wait_until 5 in_menu menu "$title" || { screenshot menu >/dev/null; fail "'$title' is not drawn in the menu"; }
   in_menu menu "$ansi" >/dev/null && fail "'$ansi' is drawn in the menu"
 done
 pass "both titles are drawn in the menu as written"
@@ -48,7 +50,8 @@ pass "notepad's rows show notepad's own icon (at $icons)"
 # Dock the Cyrillic window from its row.
 read -r tx ty < <(in_menu menu "$CYRILLIC")
 xdotool mousemove $(( tx + 10 )) $(( ty + 4 ))
-sleep 0.3
+row_hot_at() { [ "$(drv pixel "$HOT_X" "$1")" = "$FILL" ]; }
+wait_until 5 row_hot_at $(( ty + 4 )) || fail "the Cyrillic row is not highlighted under the pointer"
 xdotool click 1
 hidden() { drv state "$cyr" | grep -q ' visible=0 '; }
 wait_until 5 hidden || fail "the Cyrillic window was not docked"
@@ -56,15 +59,16 @@ pass "docked from its row"
 
 # Its icon is next to ours; its tooltip shows when the pointer rests on it.
 tip_line() { drv list | awk '/ class=tooltips_class32 / && / visible=1 / && !seen++' | grep .; }
+no_tip() { ! tip_line; }
 xdotool mousemove 700 400
-sleep 0.3
+wait_until 5 no_tip || fail "a tooltip stays shown with the pointer away from the icons"
 xdotool mousemove $(( OWN_X - PITCH )) "$ICON_Y"
 wait_until 8 tip_line || fail "no tooltip over the docked window's icon"
 [[ $(tip_line) =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || fail "tooltip: $(tip_line)"
 TX=${BASH_REMATCH[1]} TY=${BASH_REMATCH[2]} TW=$(( BASH_REMATCH[3] - BASH_REMATCH[1] )) TH=$(( BASH_REMATCH[4] - BASH_REMATCH[2] ))
-drvrc find-text "$TX" "$TY" "$TW" "$TH" status "$CYRILLIC" >/dev/null \
-  || { screenshot tooltip >/dev/null; fail "the tooltip does not read '$CYRILLIC'"; }
-drvrc find-text "$TX" "$TY" "$TW" "$TH" status "$CYRILLIC_ANSI" >/dev/null && fail "the tooltip reads '$CYRILLIC_ANSI'"
+in_tip() { drvrc find-text "$TX" "$TY" "$TW" "$TH" status "$1"; }
+wait_until 5 in_tip "$CYRILLIC" || { screenshot tooltip >/dev/null; fail "the tooltip does not read '$CYRILLIC'"; }
+in_tip "$CYRILLIC_ANSI" >/dev/null && fail "the tooltip reads '$CYRILLIC_ANSI'"
 pass "the docked icon's tooltip reads as written"
 xdotool mousemove 700 400
 

@@ -13,6 +13,13 @@ namespace {
 
 bool Visible(const CTrayDockDlg& dlg) { return IsWindowVisible(dlg.m_hWnd) != FALSE; }
 
+// "Options" as the program's own icon asks for it: from then on the dialog
+// may show, and it is shown.
+void ShowOptions(CTrayDockDlg& d)
+{
+    SendMessageA(d.m_hWnd, WM_TRAY_COMMAND, ID_OPTIONS, reinterpret_cast<LPARAM>(d.TrayIcon().m_hWnd));
+}
+
 TEST(ControllerDialog, StaysInvisibleUntilOptionsAllowsIt)
 {
     DialogScenario s;
@@ -25,8 +32,7 @@ TEST(ControllerDialog, StaysInvisibleUntilOptionsAllowsIt)
      })
         .then([&](CTrayDockDlg& d) { hiddenAfterIdle = !Visible(d); })
         .then([&](CTrayDockDlg& d) {
-            d.m_bShowAllowed = TRUE;
-            ShowWindow(d.m_hWnd, SW_SHOW);
+            ShowOptions(d);
             shownWhenAllowed = Visible(d);
         });
     // The template says WS_VISIBLE, and the loop tries to show the dialog
@@ -68,8 +74,7 @@ TEST(ControllerDialog, QueuedCloseHidesAndTheLoopGoesOn)
     bool shown = false, hiddenByCancel = false, shownAgain = false, hiddenByOk = false, hiddenByEscape = false,
          stillThere = false;
     s.then([&](CTrayDockDlg& d) {
-         d.m_bShowAllowed = TRUE;
-         ShowWindow(d.m_hWnd, SW_SHOW);
+         ShowOptions(d);
          shown = Visible(d);
          PostMessageA(d.m_hWnd, WM_COMMAND, IDCANCEL, 0);
      })
@@ -132,7 +137,7 @@ TEST(ControllerDialog, HandOffFromASecondCopyShowsTheDialog)
     DialogScenario s;
     bool shown = false;
     s.then([](CTrayDockDlg& d) { PostMessageA(d.m_hWnd, WM_COMMAND, ID_MINIMIZE_ALL, 0); })
-        .then([&](CTrayDockDlg& d) { shown = Visible(d) && d.m_bShowAllowed; });
+        .then([&](CTrayDockDlg& d) { shown = Visible(d) && d.ShowAllowed(); });
     s.run();
     EXPECT_TRUE(shown);
 }
@@ -147,10 +152,10 @@ TEST(ControllerDialog, UsesTheApplicationIconBigSmallAndForDragging)
         drag = SendMessageA(d.m_hWnd, WM_QUERYDRAGICON, 0, 0);
     });
     s.run();
-    ASSERT_NE(nullptr, s.dlg.m_hIcon);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(s.dlg.m_hIcon), big);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(s.dlg.m_hIcon), small);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(s.dlg.m_hIcon), drag);
+    ASSERT_NE(nullptr, s.dlg.Icon());
+    EXPECT_EQ(reinterpret_cast<LRESULT>(s.dlg.Icon()), big);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(s.dlg.Icon()), small);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(s.dlg.Icon()), drag);
 }
 
 TEST(ControllerDialog, MinimizedFaceIsTheIconCentred)
@@ -174,7 +179,7 @@ TEST(ControllerDialog, MinimizedFaceIsTheIconCentred)
     struct Case { test::Canvas* c; int x, y; } cases[] = {{&even, 34, 14}, {&odd, 35, 15}};
     for (const Case& k : cases) {
         test::Canvas expected(k.c->width(), k.c->height(), bg);
-        DrawIcon(expected.dc(), k.x, k.y, s.dlg.m_hIcon);
+        DrawIcon(expected.dc(), k.x, k.y, s.dlg.Icon());
         int differing = 0;
         for (int y = 0; y < k.c->height(); ++y)
             for (int x = 0; x < k.c->width(); ++x)
@@ -186,18 +191,15 @@ TEST(ControllerDialog, MinimizedFaceIsTheIconCentred)
 
 TEST(ControllerDialog, SweepDropsGoneAndShownWindowsAndLeavesTheirWindowsAlone)
 {
-    test::MessageLog gone("gone", WS_POPUP), shown("shown", WS_POPUP), hidden("hidden", WS_POPUP);
+    test::MessageLog gone("gone", WS_POPUP | WS_VISIBLE), shown("shown", WS_POPUP | WS_VISIBLE),
+        hidden("hidden", WS_POPUP | WS_VISIBLE);
     DialogScenario s;
     bool droppedInTime = false;
     size_t shownMessagesAfter = 0;
     s.then([&](CTrayDockDlg& d) {
-         for (test::MessageLog* w : {&gone, &shown, &hidden}) {
-             auto* e = new DockEntry();
-             e->hWnd = w->hwnd();
-             e->pTrayIcon = new CTrayIcon();
-             e->pTrayIcon->Create(&d, nullptr, L"docked");
-             d.m_docker.m_arrDocked.Add(e);
-         }
+         for (test::MessageLog* w : {&gone, &shown, &hidden})
+             d.Docker().DockWindow(w->hwnd(), d.TrayIcon().m_hWnd);
+         ASSERT_EQ(3, d.Docker().Docked().GetSize());
          DestroyWindow(gone.hwnd());
          ShowWindow(shown.hwnd(), SW_SHOWNA);
          test::Flush();
@@ -205,13 +207,13 @@ TEST(ControllerDialog, SweepDropsGoneAndShownWindowsAndLeavesTheirWindowsAlone)
      })
         .then([&](CTrayDockDlg& d) {
             // The sweep runs once a second, inside this very loop.
-            droppedInTime = test::PumpUntil([&] { return d.m_docker.m_arrDocked.GetSize() == 1; }, 2500);
+            droppedInTime = test::PumpUntil([&] { return d.Docker().Docked().GetSize() == 1; }, 2500);
             shownMessagesAfter =
                 shown.only({WM_SYSCOMMAND, WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_CLOSE}).size();
         })
         .then([&](CTrayDockDlg& d) {
-            ASSERT_EQ(1, d.m_docker.m_arrDocked.GetSize());
-            EXPECT_EQ(hidden.hwnd(), d.m_docker.m_arrDocked[0]->hWnd);
+            ASSERT_EQ(1, d.Docker().Docked().GetSize());
+            EXPECT_EQ(hidden.hwnd(), d.Docker().Docked()[0]->hWnd);
             EXPECT_FALSE(IsWindowVisible(hidden.hwnd()));
         });
     s.run();

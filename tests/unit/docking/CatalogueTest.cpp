@@ -18,7 +18,7 @@ namespace {
 
 bool Listed(const CTrayDockDlg& dlg, HWND hWnd)
 {
-    return IndexOf(dlg.m_docker.m_arrWindows, hWnd) >= 0;
+    return IndexOf(dlg.Docker().Windows(), hWnd) >= 0;
 }
 
 // Names of classes of windows that get in the catalogue or not, with the
@@ -37,7 +37,7 @@ void ExpectClassCases(std::initializer_list<ClassCase> cases)
             windows.push_back(std::make_unique<ClassWindow>(c.cls, "A titled window"));
             ASSERT_EQ(c.cls, windows.back()->className()) << "the session holds this class name in another case";
         }
-        dlg.m_docker.BuildWindowList();
+        dlg.Docker().BuildWindowList();
         for (size_t i = 0; i < windows.size(); ++i) {
             const ClassCase& c = cases.begin()[i];
             EXPECT_EQ(c.listed, Listed(dlg, windows[i]->hwnd())) << "class " << c.cls;
@@ -75,7 +75,7 @@ TEST(CatalogueSkips, InvisibleOwnedAndUntitledWindows)
         test::MessageLog hidden("Hidden window", WS_OVERLAPPEDWINDOW);
         ASSERT_EQ(owner.hwnd(), GetParent(owned.hwnd()));
 
-        dlg.m_docker.BuildWindowList();
+        dlg.Docker().BuildWindowList();
         EXPECT_TRUE(Listed(dlg, owner.hwnd()));
         EXPECT_TRUE(Listed(dlg, unowned.hwnd()));
         EXPECT_FALSE(Listed(dlg, owned.hwnd()));
@@ -90,11 +90,11 @@ TEST(CatalogueSkips, InvisibleOwnedAndUntitledWindows)
 TEST(CatalogueSkips, TheDialogItselfAlsoWhileShown)
 {
     WithDialog([](CTrayDockDlg& dlg) {
-        dlg.m_docker.BuildWindowList();
+        dlg.Docker().BuildWindowList();
         EXPECT_FALSE(Listed(dlg, dlg.m_hWnd));
-        dlg.ShowOptions();
+        docktest::Command(dlg, ID_OPTIONS, docktest::OwnIcon(dlg));
         ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(dlg.m_hWnd) != FALSE; }));
-        dlg.m_docker.BuildWindowList();
+        dlg.Docker().BuildWindowList();
         EXPECT_FALSE(Listed(dlg, dlg.m_hWnd));
         ShowWindow(dlg.m_hWnd, SW_HIDE);
     });
@@ -103,13 +103,16 @@ TEST(CatalogueSkips, TheDialogItselfAlsoWhileShown)
 TEST(Catalogue, EmptyWhenNothingIsAdmissible)
 {
     WithDialog([](CTrayDockDlg& dlg) {
-        // The shared desktop holds the taskbar and hidden helpers only.
+        // The shell's windows and this test's hidden ones, whatever other
+        // programs show on the shared desktop.
+        docktest::OwnWindowsOnly ownAndShell(true);
+        ASSERT_NE(nullptr, FindWindowA("Shell_TrayWnd", nullptr));
         test::MessageLog hidden("Hidden window", WS_OVERLAPPEDWINDOW);
-        dlg.m_docker.BuildWindowList();
+        dlg.Docker().BuildWindowList();
         std::string listed;
-        for (int i = 0; i < dlg.m_docker.m_arrWindows.GetSize(); ++i)
-            listed += test::Utf8(dlg.m_docker.m_arrWindows[i]->szTitle) + "\n";
-        EXPECT_EQ(0, dlg.m_docker.m_arrWindows.GetSize()) << listed;
+        for (int i = 0; i < dlg.Docker().Windows().GetSize(); ++i)
+            listed += test::Utf8(dlg.Docker().Windows()[i]->szTitle) + "\n";
+        EXPECT_EQ(0, dlg.Docker().Windows().GetSize()) << listed;
     });
 }
 
@@ -121,17 +124,17 @@ TEST(Catalogue, RecordsTitleCutTo98AndNothingElse)
             title[i] = static_cast<char>('a' + i % 26);
         test::MessageLog longTitle(title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         test::MessageLog shortTitle("Short", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        dlg.m_docker.BuildWindowList();
-        const int i = IndexOf(dlg.m_docker.m_arrWindows, longTitle.hwnd());
+        dlg.Docker().BuildWindowList();
+        const int i = IndexOf(dlg.Docker().Windows(), longTitle.hwnd());
         ASSERT_GE(i, 0);
-        const DockEntry& e = *dlg.m_docker.m_arrWindows[i];
+        const DockEntry& e = *dlg.Docker().Windows()[i];
         EXPECT_EQ(test::Wide(title.substr(0, 98).c_str()), std::wstring(e.szTitle));
         EXPECT_EQ(nullptr, e.pTrayIcon);
         EXPECT_FALSE(e.bWasIconic);
         EXPECT_FALSE(e.bWasZoomed);
-        const int j = IndexOf(dlg.m_docker.m_arrWindows, shortTitle.hwnd());
+        const int j = IndexOf(dlg.Docker().Windows(), shortTitle.hwnd());
         ASSERT_GE(j, 0);
-        EXPECT_STREQ(L"Short", dlg.m_docker.m_arrWindows[j]->szTitle);
+        EXPECT_STREQ(L"Short", dlg.Docker().Windows()[j]->szTitle);
     });
 }
 
@@ -157,9 +160,9 @@ TEST(Catalogue, KeepsTheOrderOfEnumeration)
                 expected.push_back(h);
         ASSERT_EQ(3u, expected.size());
 
-        dlg.m_docker.BuildWindowList();
+        dlg.Docker().BuildWindowList();
         std::vector<HWND> got;
-        for (HWND h : docktest::Handles(dlg.m_docker.m_arrWindows))
+        for (HWND h : docktest::Handles(dlg.Docker().Windows()))
             if (h == a.hwnd() || h == b.hwnd() || h == c.hwnd())
                 got.push_back(h);
         EXPECT_EQ(expected, got);
@@ -172,27 +175,30 @@ TEST(Catalogue, EachRebuildStartsAfresh)
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog w("Before", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         test::MessageLog docked("Docked", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        dlg.m_docker.BuildWindowList();
-        const int count = dlg.m_docker.m_arrWindows.GetSize();
-        ASSERT_GE(IndexOf(dlg.m_docker.m_arrWindows, w.hwnd()), 0);
-        // A stale record of a window that no longer exists must not survive.
-        auto* stale = new DockEntry();
-        stale->hWnd = reinterpret_cast<HWND>(0x5A5A0);
-        dlg.m_docker.m_arrWindows.Add(stale);
+        dlg.Docker().BuildWindowList();
+        const int count = dlg.Docker().Windows().GetSize();
+        ASSERT_GE(IndexOf(dlg.Docker().Windows(), w.hwnd()), 0);
+        // A stale record of a window that no longer exists must not survive:
+        // one catalogued, then destroyed.
+        auto* gone = new test::MessageLog("Gone", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        const HWND stale = gone->hwnd();
+        dlg.Docker().BuildWindowList();
+        delete gone;
+        ASSERT_GE(IndexOf(dlg.Docker().Windows(), stale), 0);
 
         SetWindowTextA(w.hwnd(), "After");
-        dlg.m_docker.BuildWindowList();
-        EXPECT_EQ(count, dlg.m_docker.m_arrWindows.GetSize());
-        EXPECT_EQ(-1, IndexOf(dlg.m_docker.m_arrWindows, reinterpret_cast<HWND>(0x5A5A0)));
-        const int i = IndexOf(dlg.m_docker.m_arrWindows, w.hwnd());
+        dlg.Docker().BuildWindowList();
+        EXPECT_EQ(count, dlg.Docker().Windows().GetSize());
+        EXPECT_EQ(-1, IndexOf(dlg.Docker().Windows(), stale));
+        const int i = IndexOf(dlg.Docker().Windows(), w.hwnd());
         ASSERT_GE(i, 0);
-        EXPECT_STREQ(L"After", dlg.m_docker.m_arrWindows[i]->szTitle);
+        EXPECT_STREQ(L"After", dlg.Docker().Windows()[i]->szTitle);
 
         // A docked window is out of the catalogue while it stays hidden.
         ASSERT_NE(nullptr, docktest::Dock(dlg, docked.hwnd()));
-        dlg.m_docker.BuildWindowList();
-        EXPECT_EQ(-1, IndexOf(dlg.m_docker.m_arrWindows, docked.hwnd()));
-        EXPECT_EQ(count - 1, dlg.m_docker.m_arrWindows.GetSize());
+        dlg.Docker().BuildWindowList();
+        EXPECT_EQ(-1, IndexOf(dlg.Docker().Windows(), docked.hwnd()));
+        EXPECT_EQ(count - 1, dlg.Docker().Windows().GetSize());
     });
 }
 
@@ -343,8 +349,8 @@ TEST(Catalogue, AThreadThatLetsAQueryTimeOutIsAskedOnce)
     g_pfnSendMessageTimeoutA = FakeSend;
     for (int round = 0; round < 2; ++round) {
         g_queries.clear();
-        dlg.m_docker.BuildWindowList();
-        const int iFirst = IndexOf(dlg.m_docker.m_arrWindows, first.hwnd()), iSecond = IndexOf(dlg.m_docker.m_arrWindows, second.hwnd());
+        dlg.Docker().BuildWindowList();
+        const int iFirst = IndexOf(dlg.Docker().Windows(), first.hwnd()), iSecond = IndexOf(dlg.Docker().Windows(), second.hwnd());
         ASSERT_GE(iFirst, 0);
         ASSERT_GE(iSecond, 0);
         // Whichever of the two is listed first was asked once, the other never.
@@ -354,7 +360,7 @@ TEST(Catalogue, AThreadThatLetsAQueryTimeOutIsAskedOnce)
         EXPECT_TRUE(QueriesTo(spared).empty()) << "round " << round;
         EXPECT_EQ((std::vector<WPARAM>{ICON_SMALL, ICON_BIG}), QueriesTo(other.hwnd())) << "round " << round;
         // Listed all the same, with the standard icon.
-        EXPECT_EQ(LoadIconA(nullptr, IDI_APPLICATION), dlg.m_docker.m_arrWindows[iSecond]->hIcon);
+        EXPECT_EQ(LoadIconA(nullptr, IDI_APPLICATION), dlg.Docker().Windows()[iSecond]->hIcon);
     }
     // Outside a catalogue nothing is remembered; the big icon is still not
     // asked for after the small one timed out.
@@ -364,7 +370,7 @@ TEST(Catalogue, AThreadThatLetsAQueryTimeOutIsAskedOnce)
     EXPECT_EQ(std::vector<WPARAM>{ICON_SMALL}, QueriesTo(second.hwnd()));
     EXPECT_EQ(std::vector<WPARAM>{ICON_SMALL}, QueriesTo(first.hwnd()));
     g_pfnSendMessageTimeoutA = saved;
-    dlg.m_docker.FreeWindowList();
+    dlg.Docker().FreeWindowList();
 }
 
 TEST(Catalogue, AHungProgramsWindowIsListed)
@@ -374,31 +380,30 @@ TEST(Catalogue, AHungProgramsWindowIsListed)
     ASSERT_TRUE(hung.hwnd());
     WithDialog([&](CTrayDockDlg& dlg) {
         test::MessageLog after("Responsive window", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        dlg.m_docker.BuildWindowList();
-        const int i = IndexOf(dlg.m_docker.m_arrWindows, hung.hwnd());
+        dlg.Docker().BuildWindowList();
+        const int i = IndexOf(dlg.Docker().Windows(), hung.hwnd());
         ASSERT_GE(i, 0);
-        EXPECT_STREQ(L"Hung program", dlg.m_docker.m_arrWindows[i]->szTitle);
-        EXPECT_NE(nullptr, dlg.m_docker.m_arrWindows[i]->hIcon);
-        EXPECT_GE(IndexOf(dlg.m_docker.m_arrWindows, after.hwnd()), 0);
+        EXPECT_STREQ(L"Hung program", dlg.Docker().Windows()[i]->szTitle);
+        EXPECT_NE(nullptr, dlg.Docker().Windows()[i]->hIcon);
+        EXPECT_GE(IndexOf(dlg.Docker().Windows(), after.hwnd()), 0);
     });
     EXPECT_TRUE(hung.StillHanging());
 }
 
 TEST(FindDockedByIcon, FirstRecordWithThatIconWindowAndNullForNoIcon)
 {
-    CTrayDockDlg dlg;
     CTrayIcon icon;
     ASSERT_TRUE(icon.Create(nullptr, nullptr, L"tip"));
     DockEntry withIcon{}, withoutIcon{}, again{};
     withIcon.pTrayIcon = &icon;
     again.pTrayIcon = &icon;
-    dlg.m_docker.m_arrDocked.Add(&withoutIcon);
-    dlg.m_docker.m_arrDocked.Add(&withIcon);
-    dlg.m_docker.m_arrDocked.Add(&again);
-    EXPECT_EQ(1, dlg.m_docker.FindDockedByIcon(icon.m_hWnd));
-    EXPECT_EQ(0, dlg.m_docker.FindDockedByIcon(nullptr));
-    EXPECT_EQ(-1, dlg.m_docker.FindDockedByIcon(reinterpret_cast<HWND>(0x1234)));
-    dlg.m_docker.m_arrDocked.RemoveAll();
+    CTypedPtrArray<DockEntry> docked;
+    docked.Add(&withoutIcon);
+    docked.Add(&withIcon);
+    docked.Add(&again);
+    EXPECT_EQ(1, FindDockedByIcon(docked, icon.m_hWnd));
+    EXPECT_EQ(0, FindDockedByIcon(docked, nullptr));
+    EXPECT_EQ(-1, FindDockedByIcon(docked, reinterpret_cast<HWND>(0x1234)));
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+using docktest::Command;
 using docktest::Dock;
 using docktest::IndexOf;
+using docktest::OwnIcon;
 using docktest::SysCommands;
 using docktest::WithDialog;
 using Seq = std::vector<std::string>;
@@ -14,11 +16,6 @@ using Seq = std::vector<std::string>;
 namespace {
 
 constexpr DWORD kNormal = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-
-LPARAM OwnIcon(const CTrayDockDlg& dlg)
-{
-    return reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd);
-}
 
 LPARAM IconOf(const DockEntry* e)
 {
@@ -55,23 +52,23 @@ TEST(Dock, ANormalWindowIsMinimizedHiddenAndGetsItsIcon)
 {
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog w("Normal window", kNormal);
-        dlg.m_docker.BuildWindowList();
-        const int n = IndexOf(dlg.m_docker.m_arrWindows, w.hwnd());
+        dlg.Docker().BuildWindowList();
+        const int n = IndexOf(dlg.Docker().Windows(), w.hwnd());
         ASSERT_GE(n, 0);
-        DockEntry* e = dlg.m_docker.m_arrWindows[n];
-        const int before = dlg.m_docker.m_arrWindows.GetSize();
+        DockEntry* e = dlg.Docker().Windows()[n];
+        const int before = dlg.Docker().Windows().GetSize();
         w.clear();
 
-        EXPECT_EQ(1, dlg.OnTrayCommand(ID_DOCK_FIRST + n, OwnIcon(dlg)));
+        EXPECT_EQ(1, Command(dlg, ID_DOCK_FIRST + n, OwnIcon(dlg)));
         // Sent and handled before the window was hidden.
         EXPECT_EQ(Seq{"MIN"}, SysCommands(w));
         EXPECT_EQ(std::vector<int>{-1}, Shows(w));
         EXPECT_FALSE(IsWindowVisible(w.hwnd()));
         EXPECT_TRUE(IsIconic(w.hwnd()));
-        EXPECT_EQ(before - 1, dlg.m_docker.m_arrWindows.GetSize());
-        EXPECT_EQ(-1, IndexOf(dlg.m_docker.m_arrWindows, w.hwnd()));
-        ASSERT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
-        EXPECT_EQ(e, dlg.m_docker.m_arrDocked[0]);
+        EXPECT_EQ(before - 1, dlg.Docker().Windows().GetSize());
+        EXPECT_EQ(-1, IndexOf(dlg.Docker().Windows(), w.hwnd()));
+        ASSERT_EQ(1, dlg.Docker().Docked().GetSize());
+        EXPECT_EQ(e, dlg.Docker().Docked()[0]);
         EXPECT_FALSE(e->bWasIconic);
         EXPECT_FALSE(e->bWasZoomed);
         ASSERT_NE(nullptr, e->pTrayIcon);
@@ -85,10 +82,10 @@ TEST(Dock, ANormalWindowIsMinimizedHiddenAndGetsItsIcon)
         // UnDock: shown at once, the restore posted.
         const HWND icon = e->pTrayIcon->m_hWnd;
         w.clear();
-        EXPECT_EQ(1, dlg.OnTrayCommand(ID_UNDOCK, IconOf(e)));
+        EXPECT_EQ(1, Command(dlg, ID_UNDOCK, IconOf(e)));
         EXPECT_TRUE(IsWindowVisible(w.hwnd()));
         EXPECT_EQ(Seq{}, SysCommands(w));
-        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
+        EXPECT_EQ(0, dlg.Docker().Docked().GetSize());
         EXPECT_FALSE(IsWindow(icon));
         Settle();
         EXPECT_EQ(Seq{"RESTORE"}, SysCommands(w));
@@ -102,7 +99,7 @@ TEST(Dock, AMinimizedWindowGetsNoMinimizeAndStaysMinimizedOnUndock)
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog w("Minimized window", kNormal);
         ShowWindow(w.hwnd(), SW_MINIMIZE);
-        dlg.m_docker.BuildWindowList();
+        dlg.Docker().BuildWindowList();
         w.clear();
         DockEntry* e = Dock(dlg, w.hwnd());
         ASSERT_NE(nullptr, e);
@@ -112,7 +109,7 @@ TEST(Dock, AMinimizedWindowGetsNoMinimizeAndStaysMinimizedOnUndock)
         EXPECT_FALSE(IsWindowVisible(w.hwnd()));
 
         w.clear();
-        dlg.OnTrayCommand(ID_UNDOCK, IconOf(e));
+        Command(dlg, ID_UNDOCK, IconOf(e));
         Settle();
         EXPECT_TRUE(IsWindowVisible(w.hwnd()));
         EXPECT_TRUE(IsIconic(w.hwnd()));
@@ -133,7 +130,7 @@ TEST(Dock, AMaximizedWindowComesBackMaximizedOrRestoredToNormal)
         EXPECT_EQ(Seq{"MIN"}, SysCommands(w));
 
         w.clear();
-        dlg.OnTrayCommand(ID_UNDOCK, IconOf(e));
+        Command(dlg, ID_UNDOCK, IconOf(e));
         Settle();
         EXPECT_EQ(Seq{"MAX"}, SysCommands(w));
         EXPECT_TRUE(IsWindowVisible(w.hwnd()));
@@ -144,14 +141,14 @@ TEST(Dock, AMaximizedWindowComesBackMaximizedOrRestoredToNormal)
         ASSERT_NE(nullptr, e);
         EXPECT_TRUE(e->bWasZoomed);
         w.clear();
-        dlg.OnTrayCommand(ID_RESTORE, IconOf(e));
+        Command(dlg, ID_RESTORE, IconOf(e));
         EXPECT_EQ(Seq{}, SysCommands(w));
         Settle();
         EXPECT_EQ((Seq{"RESTORE", "RESTORE"}), SysCommands(w));
         EXPECT_TRUE(IsWindowVisible(w.hwnd()));
         EXPECT_FALSE(IsZoomed(w.hwnd()));
         EXPECT_FALSE(IsIconic(w.hwnd()));
-        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
+        EXPECT_EQ(0, dlg.Docker().Docked().GetSize());
     });
 }
 
@@ -165,16 +162,16 @@ TEST(PerWindowCommands, MinimizeMaximizeAndExitDriveAndUndock)
         DockEntry* eb = Dock(dlg, b.hwnd());
         DockEntry* ec = Dock(dlg, c.hwnd());
         ASSERT_TRUE(ea && eb && ec);
-        ASSERT_EQ(3, dlg.m_docker.m_arrDocked.GetSize());
+        ASSERT_EQ(3, dlg.Docker().Docked().GetSize());
         const HWND iconA = ea->pTrayIcon->m_hWnd;
         a.clear();
         b.clear();
         c.clear();
 
-        dlg.OnTrayCommand(ID_MINIMIZE, reinterpret_cast<LPARAM>(iconA));
-        dlg.OnTrayCommand(ID_MAXIMIZE, IconOf(eb));
-        dlg.OnTrayCommand(ID_CLOSE_WINDOW, IconOf(ec));
-        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
+        Command(dlg, ID_MINIMIZE, reinterpret_cast<LPARAM>(iconA));
+        Command(dlg, ID_MAXIMIZE, IconOf(eb));
+        Command(dlg, ID_CLOSE_WINDOW, IconOf(ec));
+        EXPECT_EQ(0, dlg.Docker().Docked().GetSize());
         EXPECT_FALSE(IsWindow(iconA));
         EXPECT_EQ(std::vector<int>{1}, Shows(a));
         Settle();
@@ -189,7 +186,7 @@ TEST(PerWindowCommands, MinimizeMaximizeAndExitDriveAndUndock)
 
         // From an icon that is no longer there: nothing.
         a.clear();
-        EXPECT_EQ(1, dlg.OnTrayCommand(ID_RESTORE, reinterpret_cast<LPARAM>(iconA)));
+        EXPECT_EQ(1, Command(dlg, ID_RESTORE, reinterpret_cast<LPARAM>(iconA)));
         Settle();
         EXPECT_EQ(Seq{}, SysCommands(a));
     });
@@ -200,18 +197,20 @@ TEST(DoubleClick, OnADockedIconRebuildsAndUndocks)
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog w("Docked window", kNormal);
         test::MessageLog other("Other window", kNormal);
+        // Catalogued with the others, then destroyed: a stale record.
+        auto* gone = new test::MessageLog("Gone window", kNormal);
+        const HWND stale = gone->hwnd();
         DockEntry* e = Dock(dlg, w.hwnd());
         ASSERT_NE(nullptr, e);
-        auto* stale = new DockEntry();
-        stale->hWnd = reinterpret_cast<HWND>(0x5A5A0);
-        dlg.m_docker.m_arrWindows.Add(stale);
+        delete gone;
+        ASSERT_GE(IndexOf(dlg.Docker().Windows(), stale), 0);
         w.clear();
         other.clear();
 
-        EXPECT_EQ(1, dlg.OnTrayCommand(ID_MINIMIZE_ALL, IconOf(e)));
-        EXPECT_EQ(-1, IndexOf(dlg.m_docker.m_arrWindows, reinterpret_cast<HWND>(0x5A5A0)));
-        EXPECT_GE(IndexOf(dlg.m_docker.m_arrWindows, other.hwnd()), 0);
-        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
+        EXPECT_EQ(1, Command(dlg, ID_MINIMIZE_ALL, IconOf(e)));
+        EXPECT_EQ(-1, IndexOf(dlg.Docker().Windows(), stale));
+        EXPECT_GE(IndexOf(dlg.Docker().Windows(), other.hwnd()), 0);
+        EXPECT_EQ(0, dlg.Docker().Docked().GetSize());
         Settle();
         EXPECT_EQ(Seq{"RESTORE"}, SysCommands(w));
         EXPECT_TRUE(IsWindowVisible(w.hwnd()));
@@ -233,7 +232,7 @@ TEST(DoubleClick, OnTheOwnIconMinimizesListedWindowsThatAreNotMinimized)
         for (test::MessageLog* log : {&normal, &maximized, &minimized, &hidden, &docked})
             log->clear();
 
-        EXPECT_EQ(1, dlg.OnTrayCommand(ID_MINIMIZE_ALL, OwnIcon(dlg)));
+        EXPECT_EQ(1, Command(dlg, ID_MINIMIZE_ALL, OwnIcon(dlg)));
         EXPECT_EQ(Seq{}, SysCommands(normal)) << "posted, not sent";
         Settle();
         EXPECT_EQ(Seq{"MIN"}, SysCommands(normal));
@@ -241,7 +240,7 @@ TEST(DoubleClick, OnTheOwnIconMinimizesListedWindowsThatAreNotMinimized)
         EXPECT_EQ(Seq{}, SysCommands(minimized));
         EXPECT_EQ(Seq{}, SysCommands(hidden));
         EXPECT_EQ(Seq{}, SysCommands(docked));
-        EXPECT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
+        EXPECT_EQ(1, dlg.Docker().Docked().GetSize());
         EXPECT_TRUE(IsIconic(normal.hwnd()));
     });
 }
@@ -253,25 +252,27 @@ TEST(AllWindows, CloseAllReachesOnlyCatalogedWindows)
         test::MessageLog b("Window B", kNormal);
         test::MessageLog docked("Docked window", kNormal);
         ASSERT_NE(nullptr, Dock(dlg, docked.hwnd()));
-        dlg.m_docker.BuildWindowList();
-        docktest::KeepOnly(dlg, {a.hwnd(), b.hwnd()});
-        ASSERT_EQ(2, dlg.m_docker.m_arrWindows.GetSize());
+        {
+            docktest::OwnWindowsOnly own;
+            dlg.Docker().BuildWindowList();
+        }
+        ASSERT_EQ(2, dlg.Docker().Windows().GetSize());
         // Opened after the menu was composed: not in the catalogue.
         test::MessageLog late("Late window", kNormal);
         for (test::MessageLog* log : {&a, &b, &docked, &late})
             log->clear();
 
-        EXPECT_EQ(1, dlg.OnTrayCommand(ID_CLOSE_ALL, OwnIcon(dlg)));
+        EXPECT_EQ(1, Command(dlg, ID_CLOSE_ALL, OwnIcon(dlg)));
         Settle();
         EXPECT_EQ(Seq{"CLOSE"}, SysCommands(a));
         EXPECT_EQ(Seq{"CLOSE"}, SysCommands(b));
         EXPECT_FALSE(IsWindow(a.hwnd()));
         EXPECT_EQ(Seq{}, SysCommands(docked));
         EXPECT_EQ(Seq{}, SysCommands(late));
-        EXPECT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
+        EXPECT_EQ(1, dlg.Docker().Docked().GetSize());
         EXPECT_FALSE(IsWindowVisible(docked.hwnd()));
         // The catalogue was not rebuilt: its records still name the windows.
-        EXPECT_EQ(2, dlg.m_docker.m_arrWindows.GetSize());
+        EXPECT_EQ(2, dlg.Docker().Windows().GetSize());
     });
 }
 
@@ -279,13 +280,13 @@ TEST(AllWindows, UndockAllWithNothingDockedDoesNothing)
 {
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog w("Window", kNormal);
-        dlg.m_docker.BuildWindowList();
-        const int listed = dlg.m_docker.m_arrWindows.GetSize();
+        dlg.Docker().BuildWindowList();
+        const int listed = dlg.Docker().Windows().GetSize();
         w.clear();
-        EXPECT_EQ(1, dlg.OnTrayCommand(ID_UNDOCK_ALL, OwnIcon(dlg)));
+        EXPECT_EQ(1, Command(dlg, ID_UNDOCK_ALL, OwnIcon(dlg)));
         Settle();
-        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
-        EXPECT_EQ(listed, dlg.m_docker.m_arrWindows.GetSize());
+        EXPECT_EQ(0, dlg.Docker().Docked().GetSize());
+        EXPECT_EQ(listed, dlg.Docker().Windows().GetSize());
         EXPECT_EQ(0u, w.count(WM_SYSCOMMAND) + w.count(WM_SHOWWINDOW));
     });
 }
@@ -307,8 +308,8 @@ TEST(AllWindows, UndockAllBringsEachBackByTheUndockRule)
         for (test::MessageLog* log : {&normal, &minimized, &maximized})
             log->clear();
 
-        EXPECT_EQ(1, dlg.OnTrayCommand(ID_UNDOCK_ALL, OwnIcon(dlg)));
-        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
+        EXPECT_EQ(1, Command(dlg, ID_UNDOCK_ALL, OwnIcon(dlg)));
+        EXPECT_EQ(0, dlg.Docker().Docked().GetSize());
         for (HWND icon : icons)
             EXPECT_FALSE(IsWindow(icon));
         Settle();
@@ -328,10 +329,10 @@ TEST(RefusedDocks, ChangeNothingAndAnswerAsTheyShould)
         const LPARAM dockedIcon = IconOf(docked);
         // Its program shows it again before the sweep has run.
         ShowWindow(w.hwnd(), SW_SHOWNORMAL);
-        dlg.m_docker.BuildWindowList();
-        const int n = dlg.m_docker.m_arrWindows.GetSize();
-        const int again = IndexOf(dlg.m_docker.m_arrWindows, w.hwnd());
-        const int gone = IndexOf(dlg.m_docker.m_arrWindows, closing.hwnd());
+        dlg.Docker().BuildWindowList();
+        const int n = dlg.Docker().Windows().GetSize();
+        const int again = IndexOf(dlg.Docker().Windows(), w.hwnd());
+        const int gone = IndexOf(dlg.Docker().Windows(), closing.hwnd());
         ASSERT_GE(again, 0);
         ASSERT_GE(gone, 0);
         DestroyWindow(closing.hwnd());
@@ -354,12 +355,12 @@ TEST(RefusedDocks, ChangeNothingAndAnswerAsTheyShould)
             {139, OwnIcon(dlg), 1, "below the table"},
         };
         for (const Case& c : cases) {
-            EXPECT_EQ(c.result, dlg.OnTrayCommand(c.command, c.icon)) << c.what;
-            EXPECT_EQ(n, dlg.m_docker.m_arrWindows.GetSize()) << c.what;
-            EXPECT_EQ(1, dlg.m_docker.m_arrDocked.GetSize()) << c.what;
-            EXPECT_EQ(docked, dlg.m_docker.m_arrDocked[0]) << c.what;
+            EXPECT_EQ(c.result, Command(dlg, c.command, c.icon)) << c.what;
+            EXPECT_EQ(n, dlg.Docker().Windows().GetSize()) << c.what;
+            EXPECT_EQ(1, dlg.Docker().Docked().GetSize()) << c.what;
+            EXPECT_EQ(docked, dlg.Docker().Docked()[0]) << c.what;
         }
-        EXPECT_GE(IndexOf(dlg.m_docker.m_arrWindows, closing.hwnd()), 0) << "stays until the next rebuild";
+        EXPECT_GE(IndexOf(dlg.Docker().Windows(), closing.hwnd()), 0) << "stays until the next rebuild";
         Settle();
         EXPECT_EQ(0u, w.count(WM_SYSCOMMAND) + w.count(WM_SHOWWINDOW)) << test::Describe(w.all());
         EXPECT_TRUE(IsWindowVisible(w.hwnd()));
@@ -383,9 +384,9 @@ TEST(Sweep, DropsDestroyedAndReshownWindowsWithoutTouchingThem)
         reshown.clear();
         kept.clear();
 
-        EXPECT_TRUE(test::PumpUntil([&] { return dlg.m_docker.m_arrDocked.GetSize() == 1; }, 2500));
-        ASSERT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
-        EXPECT_EQ(kept.hwnd(), dlg.m_docker.m_arrDocked[0]->hWnd);
+        EXPECT_TRUE(test::PumpUntil([&] { return dlg.Docker().Docked().GetSize() == 1; }, 2500));
+        ASSERT_EQ(1, dlg.Docker().Docked().GetSize());
+        EXPECT_EQ(kept.hwnd(), dlg.Docker().Docked()[0]->hWnd);
         EXPECT_FALSE(IsWindow(iconR));
         EXPECT_FALSE(IsWindow(iconD));
         EXPECT_EQ(0u, reshown.count(WM_SYSCOMMAND) + reshown.count(WM_SHOWWINDOW)) << test::Describe(reshown.all());
@@ -398,8 +399,8 @@ TEST(Options, ShowsTheDialog)
 {
     WithDialog([](CTrayDockDlg& dlg) {
         ASSERT_FALSE(IsWindowVisible(dlg.m_hWnd));
-        EXPECT_EQ(1, dlg.OnTrayCommand(ID_OPTIONS, OwnIcon(dlg)));
-        EXPECT_TRUE(dlg.m_bShowAllowed);
+        EXPECT_EQ(1, Command(dlg, ID_OPTIONS, OwnIcon(dlg)));
+        EXPECT_TRUE(dlg.ShowAllowed());
         EXPECT_TRUE(test::PumpUntil([&] { return IsWindowVisible(dlg.m_hWnd) != FALSE; }));
         ShowWindow(dlg.m_hWnd, SW_HIDE);
     });
@@ -422,8 +423,8 @@ TEST(Exit, QuitsAndBringsEveryDockedWindowBack)
         }
         for (test::MessageLog* log : {&normal, &minimized, &maximized})
             log->clear();
-        EXPECT_EQ(1, dlg.OnTrayCommand(ID_APP_EXIT_TRAY, OwnIcon(dlg)));
-        EXPECT_EQ(3, dlg.m_docker.m_arrDocked.GetSize()) << "nothing happens before the loop ends";
+        EXPECT_EQ(1, Command(dlg, ID_APP_EXIT_TRAY, OwnIcon(dlg)));
+        EXPECT_EQ(3, dlg.Docker().Docked().GetSize()) << "nothing happens before the loop ends";
     });
     EXPECT_EQ(-1, result) << "the quit message ended the dialog's loop";
     MSG quit;
@@ -443,17 +444,18 @@ TEST(HungWindow, IsDockedWithoutWaitingForIt)
     WithDialog([](CTrayDockDlg& dlg) {
         // Its thread stops pumping when the minimize arrives.
         docktest::StallingWindow hung("Hung window", WM_SYSCOMMAND);
-        auto* entry = new DockEntry();
-        lstrcpynW(entry->szTitle, L"Hung window", 100);
-        entry->hWnd = hung.hwnd();
-        entry->hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-        dlg.m_docker.FreeWindowList();
-        dlg.m_docker.m_arrWindows.Add(entry);
+        {
+            docktest::OwnWindowsOnly own;
+            dlg.Docker().BuildWindowList();
+        }
+        ASSERT_EQ(1, dlg.Docker().Windows().GetSize());
+        DockEntry* entry = dlg.Docker().Windows()[0];
+        ASSERT_EQ(hung.hwnd(), entry->hWnd);
 
-        EXPECT_EQ(1, dlg.OnTrayCommand(ID_DOCK_FIRST, OwnIcon(dlg)));
+        EXPECT_EQ(1, Command(dlg, ID_DOCK_FIRST, OwnIcon(dlg)));
         EXPECT_TRUE(hung.Stalled()) << "the command waited for the window";
-        ASSERT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
-        EXPECT_EQ(entry, dlg.m_docker.m_arrDocked[0]);
+        ASSERT_EQ(1, dlg.Docker().Docked().GetSize());
+        EXPECT_EQ(entry, dlg.Docker().Docked()[0]);
         EXPECT_FALSE(entry->bWasIconic);
         EXPECT_FALSE(entry->bWasZoomed);
         ASSERT_NE(nullptr, entry->pTrayIcon);

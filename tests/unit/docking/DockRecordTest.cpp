@@ -19,6 +19,8 @@ bool operator==(const DockRecordEntry& a, const DockRecordEntry& b)
 
 namespace {
 
+// Where other copies of the program look for the record.
+const char kDockedKey[] = "Software\\Traylet\\Docked";
 constexpr DWORD kNormal = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 const DWORD kSelf = GetCurrentProcessId();
 const ULONGLONG kCreated = ProcessCreationTime(GetCurrentProcess());
@@ -86,8 +88,8 @@ TEST(DockRecord, ADialogThatNeverDocksWritesNothing)
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, kDockedKey);
     WithDialog([](CTrayDockDlg& dlg) {
-        dlg.m_docker.Sweep();
-        dlg.m_docker.UndockAll();
+        dlg.Docker().Sweep();
+        dlg.Docker().UndockAll();
     });
     HKEY key = nullptr;
     EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kDockedKey, 0, KEY_READ, &key));
@@ -122,12 +124,12 @@ TEST(DockRecord, NamesExactlyTheDockedWindowsThroughEveryChange)
                   RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Traylet\\Docked\\Probe", 0, nullptr,
                                   REG_OPTION_NON_VOLATILE, KEY_READ, nullptr, &probe, nullptr));
 
-        dlg.OnTrayCommand(ID_UNDOCK, reinterpret_cast<LPARAM>(min->pTrayIcon->m_hWnd));
+        docktest::Command(dlg, ID_UNDOCK, reinterpret_cast<LPARAM>(min->pTrayIcon->m_hWnd));
         EXPECT_EQ((std::vector<DockRecordEntry>{n, x}), Entries(name));
         ShowWindow(normal.hwnd(), SW_SHOW);   // its program shows it: the sweep drops it
-        dlg.m_docker.Sweep();
+        dlg.Docker().Sweep();
         EXPECT_EQ(std::vector<DockRecordEntry>{x}, Entries(name));
-        dlg.m_docker.UndockAll();
+        dlg.Docker().UndockAll();
         EXPECT_FALSE(Exists(name));
     });
 }

@@ -58,29 +58,66 @@ std::vector<HWND> Handles(const CTypedPtrArray<DockEntry>& list)
     return out;
 }
 
-DockEntry* Dock(CTrayDockDlg& dlg, HWND hWnd)
+LRESULT Command(CTrayDockDlg& dlg, WPARAM command, LPARAM icon)
 {
-    dlg.m_docker.BuildWindowList();
-    const int n = IndexOf(dlg.m_docker.m_arrWindows, hWnd);
-    if (n < 0)
-        return nullptr;
-    if (dlg.OnTrayCommand(ID_DOCK_FIRST + n, reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd)) != 1)
-        return nullptr;
-    const int d = IndexOf(dlg.m_docker.m_arrDocked, hWnd);
-    return d < 0 ? nullptr : dlg.m_docker.m_arrDocked[d];
+    return SendMessageA(dlg.m_hWnd, WM_TRAY_COMMAND, command, icon);
 }
 
-void KeepOnly(CTrayDockDlg& dlg, std::initializer_list<HWND> keep)
+LPARAM OwnIcon(const CTrayDockDlg& dlg)
 {
-    for (int i = 0; i < dlg.m_docker.m_arrWindows.GetSize(); ++i) {
-        bool wanted = false;
-        for (HWND h : keep)
-            wanted = wanted || dlg.m_docker.m_arrWindows[i]->hWnd == h;
-        if (!wanted) {
-            delete dlg.m_docker.m_arrWindows[i];
-            dlg.m_docker.m_arrWindows.RemoveAt(i--);
-        }
-    }
+    return reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd);
+}
+
+DockEntry* Dock(CTrayDockDlg& dlg, HWND hWnd)
+{
+    dlg.Docker().BuildWindowList();
+    const int n = IndexOf(dlg.Docker().Windows(), hWnd);
+    if (n < 0)
+        return nullptr;
+    if (Command(dlg, ID_DOCK_FIRST + n, OwnIcon(dlg)) != 1)
+        return nullptr;
+    const int d = IndexOf(dlg.Docker().Docked(), hWnd);
+    return d < 0 ? nullptr : dlg.Docker().Docked()[d];
+}
+
+namespace {
+
+struct Walk {
+    WNDENUMPROC proc;
+    LPARAM lParam;
+};
+
+DWORD s_shellPid = 0;   // the taskbar's process, when its windows pass too
+
+BOOL CALLBACK PassOwn(HWND hwnd, LPARAM lParam)
+{
+    const auto* walk = reinterpret_cast<const Walk*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    const bool pass = pid == GetCurrentProcessId() || (s_shellPid && pid == s_shellPid);
+    return pass ? walk->proc(hwnd, walk->lParam) : TRUE;
+}
+
+BOOL WINAPI EnumOwnWindows(WNDENUMPROC proc, LPARAM lParam)
+{
+    Walk walk{proc, lParam};
+    return EnumWindows(PassOwn, reinterpret_cast<LPARAM>(&walk));
+}
+
+}  // namespace
+
+OwnWindowsOnly::OwnWindowsOnly(bool bAndShell) : m_saved(g_pfnEnumWindows)
+{
+    s_shellPid = 0;
+    if (bAndShell)
+        GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &s_shellPid);
+    g_pfnEnumWindows = EnumOwnWindows;
+}
+
+OwnWindowsOnly::~OwnWindowsOnly()
+{
+    g_pfnEnumWindows = m_saved;
+    s_shellPid = 0;
 }
 
 std::vector<std::string> SysCommands(const test::MessageLog& log)

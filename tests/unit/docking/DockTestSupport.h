@@ -22,14 +22,30 @@ INT_PTR WithDialog(const std::function<void(CTrayDockDlg&)>& body);
 int IndexOf(const CTypedPtrArray<DockEntry>& list, HWND hWnd);
 std::vector<HWND> Handles(const CTypedPtrArray<DockEntry>& list);
 
+// A tray icon's command, as the icon posts it, handled now: what the dialog
+// answers.
+LRESULT Command(CTrayDockDlg& dlg, WPARAM command, LPARAM icon);
+LPARAM OwnIcon(const CTrayDockDlg& dlg);
+
 // Rebuilds the catalogue and docks the window through command 150 + n from
 // the program's own icon. Returns the docked record, or null.
 DockEntry* Dock(CTrayDockDlg& dlg, HWND hWnd);
 
-// Drops every catalogued record except those of the given windows, so that
-// a command on the whole catalogue cannot reach windows of other programs
-// on the shared desktop.
-void KeepOnly(CTrayDockDlg& dlg, std::initializer_list<HWND> keep);
+// While it lives, the catalogue lists windows of this process only: a
+// command on the whole catalogue cannot reach windows of other programs on
+// the shared desktop, and what it lists is known whatever they show. With
+// bAndShell, the walk also passes the windows of the taskbar's process, for
+// tests of what the catalogue leaves out of the shell.
+class OwnWindowsOnly {
+public:
+    explicit OwnWindowsOnly(bool bAndShell = false);
+    ~OwnWindowsOnly();
+    OwnWindowsOnly(const OwnWindowsOnly&) = delete;
+    OwnWindowsOnly& operator=(const OwnWindowsOnly&) = delete;
+
+private:
+    decltype(g_pfnEnumWindows) m_saved;
+};
 
 // WM_SYSCOMMAND codes a window received, in order, as "MIN", "MAX",
 // "RESTORE", "CLOSE" (anything else as hex).

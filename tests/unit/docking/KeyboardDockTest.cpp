@@ -17,22 +17,22 @@ TEST(KeyboardDock, DocksTheWindowInFrontButNeverOurOwnOrTheShells)
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog ours("Ours", kNormal);
         for (HWND refused : {dlg.m_hWnd, FindWindowA("Shell_TrayWnd", nullptr), GetDesktopWindow()})
-            EXPECT_EQ(0, dlg.m_docker.DockWindow(refused, dlg.m_trayIcon.m_hWnd)) << refused;
+            EXPECT_EQ(0, dlg.Docker().DockWindow(refused, dlg.TrayIcon().m_hWnd)) << refused;
         // A window of this thread in front could be an open popup's, whose
         // rows name places in the catalogue: the hotkey leaves it.
         SetForegroundWindow(ours.hwnd());
-        dlg.OnHotKey(1);   // the dock action's id
-        EXPECT_EQ(0, dlg.m_docker.m_arrDocked.GetSize());
+        SendMessageA(dlg.m_hWnd, WM_HOTKEY, 1, 0);   // the dock action's id
+        EXPECT_EQ(0, dlg.Docker().Docked().GetSize());
 
         docktest::StallingWindow front("Front window", WM_APP + 1);   // another thread's; never stalls
         ASSERT_TRUE(SetForegroundWindow(front.hwnd()));
-        dlg.OnHotKey(1);
-        ASSERT_EQ(1, dlg.m_docker.m_arrDocked.GetSize());
-        const DockEntry* e = dlg.m_docker.m_arrDocked[0];
+        SendMessageA(dlg.m_hWnd, WM_HOTKEY, 1, 0);
+        ASSERT_EQ(1, dlg.Docker().Docked().GetSize());
+        const DockEntry* e = dlg.Docker().Docked()[0];
         EXPECT_EQ(front.hwnd(), e->hWnd);
         EXPECT_TRUE(!IsWindowVisible(e->hWnd) && IsIconic(e->hWnd));
         EXPECT_STREQ(L"Front window", e->pTrayIcon->m_szTip);
-        dlg.m_docker.UndockAll();
+        dlg.Docker().UndockAll();
     });
 }
 
@@ -49,15 +49,15 @@ TEST(KeyboardDock, UndockLatestGoesBackInDockingOrderSkippingWindowsDestroyedOrS
         ShowWindow(reshown.hwnd(), SW_SHOW);
         for (test::MessageLog* log : {&first, &maximized, &reshown})
             log->clear();
-        const HWND iconMaximized = dlg.m_docker.m_arrDocked[1]->pTrayIcon->m_hWnd;
+        const HWND iconMaximized = dlg.Docker().Docked()[1]->pTrayIcon->m_hWnd;
 
-        EXPECT_TRUE(dlg.m_docker.UndockLatest());
+        EXPECT_TRUE(dlg.Docker().UndockLatest());
         EXPECT_TRUE(IsWindowVisible(maximized.hwnd()));
         EXPECT_FALSE(IsWindow(iconMaximized));
-        EXPECT_TRUE(dlg.m_docker.UndockLatest());
+        EXPECT_TRUE(dlg.Docker().UndockLatest());
         EXPECT_TRUE(IsWindowVisible(first.hwnd()));
-        EXPECT_FALSE(dlg.m_docker.UndockLatest());
-        EXPECT_EQ(2, dlg.m_docker.m_arrDocked.GetSize()) << "the sweep's to drop";
+        EXPECT_FALSE(dlg.Docker().UndockLatest());
+        EXPECT_EQ(2, dlg.Docker().Docked().GetSize()) << "the sweep's to drop";
         test::PumpFor(100);
         EXPECT_EQ(Seq{"MAX"}, SysCommands(maximized));
         EXPECT_EQ(Seq{"RESTORE"}, SysCommands(first));

@@ -76,8 +76,8 @@ Composed Compose(CTrayDockDlg& dlg, HWND icon)
 std::vector<Row> WindowRows(const CTrayDockDlg& dlg)
 {
     std::vector<Row> out;
-    for (int i = 0; i < dlg.m_docker.m_arrWindows.GetSize(); ++i) {
-        const DockEntry* e = dlg.m_docker.m_arrWindows[i];
+    for (int i = 0; i < dlg.Docker().Windows().GetSize(); ++i) {
+        const DockEntry* e = dlg.Docker().Windows()[i];
         out.push_back(Row{test::Utf8(e->szTitle), static_cast<UINT>(ID_DOCK_FIRST + i), 0, FALSE, e->hIcon});
     }
     return out;
@@ -92,10 +92,12 @@ std::vector<Row> Concat(std::vector<Row> a, const std::vector<Row>& b)
 TEST(MainMenu, WithNothingListedAndNothingDocked)
 {
     WithDialog([](CTrayDockDlg& dlg) {
-        dlg.m_docker.BuildWindowList();
-        if (dlg.m_docker.m_arrWindows.GetSize() != 0)
-            GTEST_SKIP() << "the desktop has windows of its own: " << dlg.m_docker.m_arrWindows[0]->szTitle;
-        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        // Whatever else the desktop shows, none of this process's windows
+        // is listed.
+        docktest::OwnWindowsOnly own;
+        dlg.Docker().BuildWindowList();
+        ASSERT_EQ(0, dlg.Docker().Windows().GetSize()) << test::Utf8(dlg.Docker().Windows()[0]->szTitle);
+        const Composed c = Compose(dlg, dlg.TrayIcon().m_hWnd);
         EXPECT_EQ(1, c.result);
         EXPECT_EQ((std::vector<Row>{Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE), kSeparator,
                                     Item("Options", ID_OPTIONS), Item("Exit", ID_APP_EXIT_TRAY)}),
@@ -108,7 +110,7 @@ TEST(MainMenu, ListsWindowsWithTheirIconsThenTheFixedRows)
     WithDialog([](CTrayDockDlg& dlg) {
         test::MessageLog a("First listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         test::MessageLog b("Second listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        const Composed c = Compose(dlg, dlg.TrayIcon().m_hWnd);
         const std::vector<Row> windows = WindowRows(dlg);
         ASSERT_GE(windows.size(), 2u);
         EXPECT_EQ(Concat(windows, {kSeparator, Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE),
@@ -124,6 +126,9 @@ TEST(MainMenu, ListsWindowsWithTheirIconsThenTheFixedRows)
 TEST(MainMenu, AsksForTheIconsOfTheRowsInViewOnly)
 {
     WithDialog([](CTrayDockDlg& dlg) {
+        // The rows beyond the screenful are this test's windows, whatever
+        // else the desktop shows.
+        docktest::OwnWindowsOnly own;
         std::vector<std::unique_ptr<test::MessageLog>> windows;
         for (int i = 0; i < 70; ++i)
             windows.push_back(std::make_unique<test::MessageLog>("Listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE));
@@ -135,19 +140,19 @@ TEST(MainMenu, AsksForTheIconsOfTheRowsInViewOnly)
             return false;
         };
         CMenuEx menu;
-        menu.Create(dlg.m_trayIcon.m_hWnd);
+        menu.Create(dlg.TrayIcon().m_hWnd);
         SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&menu),
-                     reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd));
-        const int n = dlg.m_docker.m_arrWindows.GetSize();
+                     reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd));
+        const int n = dlg.Docker().Windows().GetSize();
         ASSERT_GE(n, 70);
         for (int i = 0; i < n; ++i)
-            EXPECT_FALSE(asked(dlg.m_docker.m_arrWindows[i]->hWnd)) << "asked before the menu was laid out";
+            EXPECT_FALSE(asked(dlg.Docker().Windows()[i]->hWnd)) << "asked before the menu was laid out";
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         menu.Layout(POINT{work.right - 20, work.bottom});
         int inView = 0, beyond = -1;
         for (int i = 0; i < n; ++i) {
-            const DockEntry& e = *dlg.m_docker.m_arrWindows[i];
+            const DockEntry& e = *dlg.Docker().Windows()[i];
             const bool shown = menu.RowTop(i) != INT_MIN;
             inView += shown;
             beyond = shown ? beyond : i;
@@ -161,15 +166,15 @@ TEST(MainMenu, AsksForTheIconsOfTheRowsInViewOnly)
         menu.Close();
 
         // Docked from beyond the rows shown: asked now; its tray icon has it.
-        const HWND last = dlg.m_docker.m_arrWindows[beyond]->hWnd;
+        const HWND last = dlg.Docker().Windows()[beyond]->hWnd;
         PostMessageA(dlg.m_hWnd, WM_TRAY_COMMAND, ID_DOCK_FIRST + beyond,
-                     reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd));
+                     reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd));
         ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(last); }));
-        const DockEntry* docked = dlg.m_docker.m_arrDocked[dlg.m_docker.m_arrDocked.GetSize() - 1];
+        const DockEntry* docked = dlg.Docker().Docked()[dlg.Docker().Docked().GetSize() - 1];
         EXPECT_TRUE(asked(last));
         EXPECT_NE(nullptr, docked->hIcon);
         EXPECT_EQ(docked->hIcon, docked->pTrayIcon->m_hTrayIcon);
-        dlg.m_docker.UndockAll();
+        dlg.Docker().UndockAll();
     });
 }
 
@@ -179,7 +184,7 @@ TEST(MainMenu, WithAWindowDockedOffersUnDockAll)
         test::MessageLog docked("Docked one", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         test::MessageLog listed("Still listed", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         ASSERT_NE(nullptr, Dock(dlg, docked.hwnd()));
-        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        const Composed c = Compose(dlg, dlg.TrayIcon().m_hWnd);
         const std::vector<Row> windows = WindowRows(dlg);
         ASSERT_GE(windows.size(), 1u);
         for (const Row& r : windows)
@@ -194,12 +199,12 @@ TEST(MainMenu, WithAWindowDockedOffersUnDockAll)
 TEST(MainMenu, WithOnlyADockedWindowHasNoCloseAllAndNoTopSeparator)
 {
     WithDialog([](CTrayDockDlg& dlg) {
-        dlg.m_docker.BuildWindowList();
-        if (dlg.m_docker.m_arrWindows.GetSize() != 0)
-            GTEST_SKIP() << "the desktop has windows of its own: " << dlg.m_docker.m_arrWindows[0]->szTitle;
+        docktest::OwnWindowsOnly own;
+        dlg.Docker().BuildWindowList();
+        ASSERT_EQ(0, dlg.Docker().Windows().GetSize()) << test::Utf8(dlg.Docker().Windows()[0]->szTitle);
         test::MessageLog docked("Docked alone", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         ASSERT_NE(nullptr, Dock(dlg, docked.hwnd()));
-        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        const Composed c = Compose(dlg, dlg.TrayIcon().m_hWnd);
         EXPECT_EQ((std::vector<Row>{Item("UnDock All", ID_UNDOCK_ALL), kSeparator,
                                     Item("Minimize All", ID_MINIMIZE_ALL, 0, TRUE), kSeparator,
                                     Item("Options", ID_OPTIONS), Item("Exit", ID_APP_EXIT_TRAY)}),
@@ -212,7 +217,7 @@ TEST(MainMenu, ATitleLongerThan98IsListedAs98)
     WithDialog([](CTrayDockDlg& dlg) {
         const std::string title(150, 'T');
         test::MessageLog w(title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        const Composed c = Compose(dlg, dlg.m_trayIcon.m_hWnd);
+        const Composed c = Compose(dlg, dlg.TrayIcon().m_hWnd);
         bool found = false;
         for (const Row& r : c.rows)
             found |= r.text == title.substr(0, 98);
@@ -334,7 +339,7 @@ TEST(BuildMenuRequest, NestedInTheShellsSentCallbackIsFilled)
         PopupSeen seen{dlg.m_hWnd};
         g_seen = &seen;
         const UINT_PTR timer = SetTimer(nullptr, 0, 20, MeasureAndClose);
-        ShellClick click{dlg.m_trayIcon.m_hWnd};
+        ShellClick click{dlg.TrayIcon().m_hWnd};
         HANDLE t = CreateThread(nullptr, 0, RightClickFromShell, &click, 0, nullptr);
         test::PumpUntil([&] { return WaitForSingleObject(t, 0) == WAIT_OBJECT_0; }, 5000);
         const bool returned = WaitForSingleObject(t, 0) == WAIT_OBJECT_0;
@@ -354,7 +359,7 @@ TEST(BuildMenuRequest, WithAnAddressThatIsNoMenuTouchesNothing)
         // A page that faults on any access: reading it would end the test.
         void* page = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
         ASSERT_NE(nullptr, page);
-        const LPARAM own = reinterpret_cast<LPARAM>(dlg.m_trayIcon.m_hWnd);
+        const LPARAM own = reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd);
         for (WPARAM bogus : {reinterpret_cast<WPARAM>(page), WPARAM(0), WPARAM(0x1234), ~WPARAM(0)}) {
             EXPECT_EQ(0, SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, bogus, own));
             EXPECT_EQ(0, SendOnOtherThread(dlg.m_hWnd, bogus, own));
@@ -363,7 +368,7 @@ TEST(BuildMenuRequest, WithAnAddressThatIsNoMenuTouchesNothing)
         test::PumpFor(50);
         // A menu already shown or already filled is not filled again.
         CMenuEx filled;
-        filled.Create(dlg.m_trayIcon.m_hWnd);
+        filled.Create(dlg.TrayIcon().m_hWnd);
         filled.AddItem(0, 999, L"mine", nullptr, FALSE);
         EXPECT_EQ(0, SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&filled), own));
         EXPECT_EQ(1, filled.m_arrItems.GetSize());

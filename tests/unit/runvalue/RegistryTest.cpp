@@ -1,5 +1,5 @@
 // The three registry helpers against a scratch key of their own.
-#include "app/Registry.h"
+#include "framework/Registry.h"
 
 #include <gtest/gtest.h>
 

@@ -309,28 +309,73 @@ TEST_F(RunValue, ALongestPathThatFitsIsStoredWhole)
     EXPECT_EQ(static_cast<UINT>(BST_CHECKED), BoxAtStart());
 }
 
-TEST_F(RunValue, OnlyAsciiLettersCompareWithoutRegardToCase)
+// The setting without the dialog: what the box's click and the start-up
+// check come to.
+TEST_F(RunValue, TheSettingIsOnOnlyWhileTheValueNamesTheProgram)
+{
+    EXPECT_FALSE(IsStartWithWindowsOn());
+    EXPECT_FALSE(SetStartWithWindows(false)) << "there was no value to delete";
+    ASSERT_TRUE(SetStartWithWindows(true));
+    EXPECT_EQ(StoredAs(REG_SZ, WithNul(Quoted(OwnPath()))), Stored());
+    EXPECT_TRUE(IsStartWithWindowsOn());
+
+    // Moved: the value names the program's old place.
+    FakeModulePath(PathOfLength(40));
+    EXPECT_FALSE(IsStartWithWindowsOn());
+    // Moved where its path does not fit: nothing is stored, nothing matches.
+    FakeModulePath(PathOfLength(300));
+    EXPECT_FALSE(SetStartWithWindows(true));
+    EXPECT_EQ(StoredAs(REG_SZ, WithNul(Quoted(OwnPath()))), Stored());
+    EXPECT_FALSE(IsStartWithWindowsOn());
+
+    g_pfnGetModuleFileNameW = GetModuleFileNameW;
+    EXPECT_TRUE(SetStartWithWindows(false));
+    EXPECT_EQ("absent", Stored());
+    EXPECT_FALSE(IsStartWithWindowsOn());
+    ASSERT_TRUE(runkey::DeleteKey());
+    EXPECT_FALSE(SetStartWithWindows(true));
+    EXPECT_FALSE(runkey::KeyExists());
+}
+
+// Bytes as another program may have stored them, against the text wanted.
+bool Matches(const std::wstring& data, const wchar_t* text, size_t extraBytes = 0)
+{
+    std::string bytes(reinterpret_cast<const char*>(data.data()), data.size() * sizeof(wchar_t));
+    bytes.append(extraBytes, 'x');
+    return MatchesRunText(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()), text);
+}
+
+TEST(RunText, OnlyAsciiLettersCompareWithoutRegardToCase)
 {
     // Pairs that differ by the case bit without being letters: '[' '{',
-    // '\' '|', '@' '`', and the accented letters of the ANSI code page.
-    FakeModulePath("C:\\Tools[1]\\Caf\xE9\\T@y.exe");
+    // '\' '|', '@' '`', and accented letters.
+    const wchar_t* const text = L"\"C:\\Tools[1]\\Caf\x00E9\\T@y.exe\"";
     struct Case {
         const char* what;
-        const char* text;
-        UINT box;
+        const wchar_t* data;
+        bool match;
     } cases[] = {
-        {"ASCII letters in another case", "\"c:\\tOOLS[1]\\cAF\xE9\\t@Y.EXE\"", BST_CHECKED},
-        {"'{' for '['", "\"C:\\Tools{1]\\Caf\xE9\\T@y.exe\"", BST_UNCHECKED},
-        {"'|' for '\\'", "\"C:|Tools[1]\\Caf\xE9\\T@y.exe\"", BST_UNCHECKED},
-        {"'`' for '@'", "\"C:\\Tools[1]\\Caf\xE9\\T`y.exe\"", BST_UNCHECKED},
-        {"capital E acute for e acute", "\"C:\\Tools[1]\\Caf\xC9\\T@y.exe\"", BST_UNCHECKED},
+        {"ASCII letters in another case", L"\"c:\\tOOLS[1]\\cAF\x00E9\\t@Y.EXE\"", true},
+        {"'{' for '['", L"\"C:\\Tools{1]\\Caf\x00E9\\T@y.exe\"", false},
+        {"'|' for '\\'", L"\"C:|Tools[1]\\Caf\x00E9\\T@y.exe\"", false},
+        {"'`' for '@'", L"\"C:\\Tools[1]\\Caf\x00E9\\T`y.exe\"", false},
+        {"capital E acute for e acute", L"\"C:\\Tools[1]\\Caf\x00C9\\T@y.exe\"", false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ASSERT_TRUE(SetValue(REG_SZ, WithNul(c.text)));
-        ASSERT_EQ(StoredAs(REG_SZ, WithNul(c.text)), Stored());
-        EXPECT_EQ(c.box, BoxAtStart());
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(c.match, Matches(std::wstring(c.data) + L'\0', text)) << c.what;
+}
+
+TEST(RunText, NothingPastTheBytesReadCountsAndTheTextMustEndThere)
+{
+    const std::wstring text = L"\"C:\\x.exe\"";
+    EXPECT_TRUE(Matches(text + L'\0', text.c_str()));
+    EXPECT_TRUE(Matches(text + L'\0' + L"junk", text.c_str())) << "bytes after the NUL";
+    EXPECT_TRUE(Matches(text + L'\0', text.c_str(), 1)) << "an odd byte after the NUL";
+    EXPECT_FALSE(Matches(text, text.c_str())) << "no NUL";
+    EXPECT_FALSE(Matches(text, text.c_str(), 1)) << "an odd byte where the NUL would be";
+    EXPECT_FALSE(Matches(text.substr(0, 5) + L'\0', text.c_str())) << "shorter";
+    EXPECT_FALSE(Matches(text + L"x" + L'\0', text.c_str())) << "longer";
+    EXPECT_FALSE(Matches(L"", text.c_str())) << "no data";
 }
 
 }  // namespace
