@@ -3,9 +3,7 @@
 CSingleInstance::~CSingleInstance()
 {
     if (m_bOwned)
-        ReleaseMutex(m_hMutex);
-    if (m_hMutex)
-        CloseHandle(m_hMutex);
+        ReleaseMutex(m_mutex.Get());
 }
 
 BOOL CSingleInstance::Claim(LPCWSTR pszMutexName, LPCSTR pszClass, LPCSTR pszCaption, DWORD dwWaitMs, HWND* phWnd)
@@ -13,12 +11,12 @@ BOOL CSingleInstance::Claim(LPCWSTR pszMutexName, LPCSTR pszClass, LPCSTR pszCap
     *phWnd = nullptr;
     // Without the mutex (its name taken by an object of another kind) the
     // window search is the whole check, as it always was.
-    m_hMutex = CreateMutexW(nullptr, FALSE, pszMutexName);
+    m_mutex.Attach(CreateMutexW(nullptr, FALSE, pszMutexName));
     const DWORD dwStart = GetTickCount();
-    for (DWORD dwSlice = 0; m_hMutex; dwSlice = 20) {
+    for (DWORD dwSlice = 0; m_mutex; dwSlice = 20) {
         // Wakes at once when the holder ends. A mutex whose holder ended
         // without letting go (killed) is ours all the same.
-        const DWORD dwWait = WaitForSingleObject(m_hMutex, dwSlice);
+        const DWORD dwWait = WaitForSingleObject(m_mutex.Get(), dwSlice);
         if (dwWait == WAIT_OBJECT_0 || dwWait == WAIT_ABANDONED) {
             m_bOwned = true;
             break;

@@ -1,5 +1,5 @@
 #pragma once
-#include <windows.h>
+#include "framework/Handle.h"
 
 // The one copy of the program in a session. The window search alone lets two
 // copies started at the same moment both run: each looks before the other
@@ -21,6 +21,6 @@ public:
     BOOL Claim(LPCWSTR pszMutexName, LPCSTR pszClass, LPCSTR pszCaption, DWORD dwWaitMs, HWND* phWnd);
 
 private:
-    HANDLE m_hMutex = nullptr;
-    bool m_bOwned = false;
+    CHandle m_mutex;
+    bool m_bOwned = false;   // released before the handle closes
 };
