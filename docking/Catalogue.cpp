@@ -164,27 +164,50 @@ HICON GetWindowIcon(HWND hWnd)
     return standard;
 }
 
-BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
-{
-    auto* docker = reinterpret_cast<CDocker*>(lParam);
+namespace {
 
+// Whether the main menu lists hwnd, and its title as the menu shows it.
+bool Admit(HWND hwnd, HWND hWndOwner, WCHAR (&szTitle)[100])
+{
     // Each read below asks the system about another program's window, so
     // each is made only when the tests before it passed. A top-level window
     // is visible when its own style says so (its parent, the desktop, always
     // is), and only a pop-up or a child can have a parent or owner that
     // GetParent reports.
     const DWORD style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
-    if (!(style & WS_VISIBLE) || hwnd == docker->m_hWndOwner)
-        return TRUE;
+    if (!(style & WS_VISIBLE) || hwnd == hWndOwner)
+        return false;
     // GetParent of a top-level window is its owner: owned pop-ups (dialogs,
     // tool windows) go with the window that owns them.
     if ((style & (WS_POPUP | WS_CHILD)) && GetParent(hwnd))
-        return TRUE;
+        return false;
     // The count 99 includes the NUL, so a longer title is cut to 98 characters.
-    WCHAR szTitle[100] = L"";
+    szTitle[0] = L'\0';
     GetWindowTextW(hwnd, szTitle, 99);
     TrimCutSurrogate(szTitle);
-    if (szTitle[0] == '\0' || IsShellWindow(hwnd))
+    return szTitle[0] != L'\0' && !IsShellWindow(hwnd);
+}
+
+struct Walk {
+    HWND hWndOwner;
+    bool (*pfn)(HWND, LPCWSTR, void*);
+    void* pContext;
+};
+
+BOOL CALLBACK WalkProc(HWND hwnd, LPARAM lParam)
+{
+    const Walk* walk = reinterpret_cast<const Walk*>(lParam);
+    WCHAR szTitle[100];
+    return !Admit(hwnd, walk->hWndOwner, szTitle) || walk->pfn(hwnd, szTitle, walk->pContext);
+}
+
+}  // namespace
+
+BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
+{
+    auto* docker = reinterpret_cast<CDocker*>(lParam);
+    WCHAR szTitle[100];
+    if (!Admit(hwnd, docker->m_hWndOwner, szTitle))
         return TRUE;
 
     // Out of memory: the window is left out of this catalogue; the next
@@ -201,6 +224,19 @@ BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
     if (docker->m_arrWindows.Add(entry) < 0)
         delete entry;
     return TRUE;
+}
+
+bool CDocker::IsListed(HWND hWnd, WCHAR (&szTitle)[100]) const
+{
+    return IsWindow(hWnd) && Admit(hWnd, m_hWndOwner, szTitle);
+}
+
+void CDocker::WalkListed(bool (*pfn)(HWND hWnd, LPCWSTR pszTitle, void* pContext), void* pContext) const
+{
+    Walk walk{m_hWndOwner, pfn, pContext};
+    g_shell.Find();
+    g_pfnEnumWindows(WalkProc, reinterpret_cast<LPARAM>(&walk));
+    g_shell.bKnown = false;
 }
 
 void CDocker::BuildWindowList(bool bIcons)

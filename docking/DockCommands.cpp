@@ -58,28 +58,24 @@ void CDocker::RunWindowCommandAt(int i, WPARAM nCmd)
     m_record.Write(m_arrDocked);
 }
 
-// Docks catalogue entry n. 0 when the window is gone or docked already, 1
-// otherwise (also when nothing could be done).
-LRESULT CDocker::Dock(WPARAM n, HWND hIcon)
+// Everything that can run out of memory comes before the window is touched:
+// a dock that cannot get its icon, its place in the docked list or its place
+// in the record is refused, and the window stays as it is. FALSE also for a
+// window that is gone or docked already. On TRUE the record names the window
+// and *ppIcon is its tray icon, not made yet.
+bool CDocker::PrepareDock(DockEntry* entry, CTrayIcon** ppIcon)
 {
-    if (!hIcon || n >= static_cast<WPARAM>(m_arrWindows.GetSize()))
-        return 1;
-    DockEntry* entry = m_arrWindows[static_cast<int>(n)];
     if (!IsWindow(entry->hWnd))
-        return 0;
+        return false;
     for (int i = 0; i < m_arrDocked.GetSize(); ++i)
         if (m_arrDocked[i]->hWnd == entry->hWnd)
-            return 0;
-
-    // Everything that can run out of memory comes before the window is
-    // touched: a dock that cannot get its icon, its place in the docked list
-    // or its place in the record is refused, and the window stays as it is.
+            return false;
     auto* icon = new (std::nothrow) CTrayIcon;
     if (!icon)
-        return 0;
+        return false;
     if (!m_arrDocked.Reserve(1)) {
         delete icon;
-        return 0;
+        return false;
     }
 
     IconOf(*entry);
@@ -94,10 +90,17 @@ LRESULT CDocker::Dock(WPARAM n, HWND hIcon)
         entry->bWasIconic = entry->bWasZoomed = FALSE;
         entry->dwProcessId = 0;
         delete icon;
-        return 0;
+        return false;
     }
+    *ppIcon = icon;
+    return true;
+}
 
-    m_arrWindows.RemoveAt(static_cast<int>(n));
+// The rest of a dock that PrepareDock let through, for a record that no list
+// holds any more: whatever the minimize's wait dispatches (a request that
+// rebuilds the catalogue) cannot free it.
+void CDocker::FinishDock(DockEntry* entry, CTrayIcon* icon)
+{
     entry->pTrayIcon = icon;
     icon->Create(m_pOwner, entry->hIcon, entry->szTitle);
 
@@ -109,8 +112,41 @@ LRESULT CDocker::Dock(WPARAM n, HWND hIcon)
         bAnswers = WindowAnswers(entry->hWnd);
     }
     ShowWindowBounded(entry->hWnd, SW_HIDE, bAnswers);
-    m_arrDocked.Add(entry);   // the room was reserved above
+    m_arrDocked.Add(entry);   // the room was reserved
+}
+
+// Docks catalogue entry n. 0 when the window is gone or docked already, 1
+// otherwise (also when nothing could be done).
+LRESULT CDocker::Dock(WPARAM n, HWND hIcon)
+{
+    if (!hIcon || n >= static_cast<WPARAM>(m_arrWindows.GetSize()))
+        return 1;
+    DockEntry* entry = m_arrWindows[static_cast<int>(n)];
+    CTrayIcon* icon = nullptr;
+    if (!PrepareDock(entry, &icon))
+        return 0;
+    m_arrWindows.RemoveAt(static_cast<int>(n));
+    FinishDock(entry, icon);
     return 1;
+}
+
+bool CDocker::DockListed(HWND hWnd)
+{
+    WCHAR szTitle[100];
+    if (!IsListed(hWnd, szTitle))
+        return false;
+    auto* entry = new (std::nothrow) DockEntry();
+    if (!entry)
+        return false;
+    lstrcpynW(entry->szTitle, szTitle, 100);
+    entry->hWnd = hWnd;
+    CTrayIcon* icon = nullptr;
+    if (!PrepareDock(entry, &icon)) {
+        delete entry;
+        return false;
+    }
+    FinishDock(entry, icon);
+    return true;
 }
 
 LRESULT CDocker::OnCommand(WPARAM nCmd, HWND hIcon, bool bOwnIcon)

@@ -5,6 +5,7 @@
 #include "menu/MenuIconSource.h"
 
 class CMenuEx;
+class CTrayIcon;
 class CWnd;
 
 // Where the catalogue's walk of the top-level windows comes from. It is
@@ -57,6 +58,17 @@ public:
     LRESULT DockWindow(HWND hWnd, HWND hOwnIcon);
     BOOL UndockLatest();
 
+    // Windows by their handles, for the rules and the command line: neither
+    // touches the catalogue, which an open main menu's rows stand for.
+    // IsListed: whether the main menu would list hWnd now, with its title as
+    // the menu shows it. DockListed: docks such a window as choosing its row
+    // would; false when it is not listed, docked already, or the dock was
+    // refused. WalkListed: calls pfn for each window the main menu would
+    // list, in its order, until pfn answers false.
+    bool IsListed(HWND hWnd, WCHAR (&szTitle)[100]) const;
+    bool DockListed(HWND hWnd);
+    void WalkListed(bool (*pfn)(HWND hWnd, LPCWSTR pszTitle, void* pContext), void* pContext) const;
+
     // Drops docked records whose window is gone or visible again, without
     // touching the window.
     void Sweep();
@@ -86,6 +98,8 @@ private:
     void EndAsking() override;
 
     LRESULT Dock(WPARAM n, HWND hIcon);
+    bool PrepareDock(DockEntry* entry, CTrayIcon** ppIcon);
+    void FinishDock(DockEntry* entry, CTrayIcon* icon);
     void RunWindowCommand(HWND hIcon, WPARAM nCmd);
     void RunWindowCommandAt(int i, WPARAM nCmd);
 

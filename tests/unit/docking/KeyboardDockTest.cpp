@@ -1,5 +1,7 @@
-// The hotkeys' way into docking: the window in front docked as its menu row
-// would dock it, and the docked windows brought back latest first.
+// The ways into docking that name a window rather than a row: the hotkeys'
+// (the window in front docked as its menu row would dock it, the docked
+// windows brought back latest first) and the handle's, for rules and the
+// command line, which leaves the catalogue as it was.
 #include "tests/unit/docking/DockTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +64,39 @@ TEST(KeyboardDock, UndockLatestGoesBackInDockingOrderSkippingWindowsDestroyedOrS
         EXPECT_EQ(Seq{"MAX"}, SysCommands(maximized));
         EXPECT_EQ(Seq{"RESTORE"}, SysCommands(first));
         EXPECT_EQ(Seq{}, SysCommands(reshown)) << "not ours to touch";
+    });
+}
+
+TEST(DockByHandle, DocksOnlyWhatTheMenuListsAndLeavesTheCatalogueAlone)
+{
+    docktest::OwnWindowsOnly own;
+    WithDialog([](CTrayDockDlg& dlg) {
+        test::MessageLog listed("Listed", kNormal), other("Other listed", kNormal);
+        test::MessageLog hidden("Hidden", WS_OVERLAPPEDWINDOW), untitled("", kNormal);
+        const HWND owned = CreateWindowExA(0, "STATIC", "Owned", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, listed.hwnd(),
+                                           nullptr, nullptr, nullptr);
+        // What the main menu would list, walked without a catalogue.
+        std::vector<HWND> walked;
+        dlg.Docker().WalkListed([](HWND h, LPCWSTR, void* v) {
+            static_cast<std::vector<HWND>*>(v)->push_back(h);
+            return true;
+        }, &walked);
+        dlg.Docker().BuildWindowList();
+        EXPECT_EQ(docktest::Handles(dlg.Docker().Windows()), walked);
+        const std::vector<HWND> catalogue = docktest::Handles(dlg.Docker().Windows());
+
+        for (HWND refused : {dlg.m_hWnd, hidden.hwnd(), untitled.hwnd(), owned, static_cast<HWND>(nullptr)})
+            EXPECT_FALSE(dlg.Docker().DockListed(refused)) << refused;
+        ASSERT_TRUE(dlg.Docker().DockListed(listed.hwnd()));
+        EXPECT_FALSE(dlg.Docker().DockListed(listed.hwnd())) << "docked already";
+        ASSERT_EQ(1, dlg.Docker().Docked().GetSize());
+        const DockEntry* e = dlg.Docker().Docked()[0];
+        EXPECT_TRUE(!IsWindowVisible(listed.hwnd()) && IsIconic(listed.hwnd()));
+        EXPECT_STREQ(L"Listed", e->pTrayIcon->m_szTip);
+        EXPECT_EQ(catalogue, docktest::Handles(dlg.Docker().Windows())) << "the catalogue changed";
+        DestroyWindow(owned);
+        dlg.Docker().UndockAll();
+        EXPECT_TRUE(IsWindowVisible(listed.hwnd()));
     });
 }
 
