@@ -113,6 +113,7 @@ void CDocker::FinishDock(DockEntry* entry, CTrayIcon* icon)
     }
     ShowWindowBounded(entry->hWnd, SW_HIDE, bAnswers);
     m_arrDocked.Add(entry);   // the room was reserved
+    m_rules.OnDocked(entry->hWnd);
 }
 
 // Docks catalogue entry n. 0 when the window is gone or docked already, 1
@@ -171,6 +172,12 @@ LRESULT CDocker::OnCommand(WPARAM nCmd, HWND hIcon, bool bOwnIcon)
         // The catalogue as the menu showed it; docked windows are not in it.
         for (int i = 0; i < m_arrWindows.GetSize(); ++i)
             PostSysCommand(m_arrWindows[i]->hWnd, SC_CLOSE);
+        break;
+    case ID_RULE_OPENS:
+    case ID_RULE_MINIMIZED:
+        if (const int i = FindDockedByIcon(hIcon); i >= 0)
+            m_rules.Toggle(m_arrDocked[i]->hWnd, m_arrDocked[i]->dwProcessId,
+                           nCmd == ID_RULE_OPENS ? RULE_OPENS : RULE_MINIMIZED);
         break;
     case ID_UNDOCK:
     case ID_RESTORE:

@@ -2,6 +2,7 @@
 // icon, and the sweep.
 #include "docking/Docker.h"
 
+#include "docking/ProgramFiles.h"
 #include "tray/TrayIcon.h"
 
 CDocker::~CDocker()
@@ -47,6 +48,10 @@ void CDocker::Sweep()
     }
     if (dropped)
         m_record.Write(m_arrDocked);
+    // Processes are checked to be still running once per sweep, before
+    // anything asks for their program files.
+    ProgramFiles().NewRound();
+    m_rules.Sweep();
 }
 
 void CDocker::ReleaseDocked(DockEntry* entry)

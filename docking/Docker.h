@@ -1,6 +1,7 @@
 #pragma once
 #include "docking/DockEntry.h"
 #include "docking/DockRecord.h"
+#include "docking/Rules.h"
 #include "framework/PtrArray.h"
 #include "menu/MenuIconSource.h"
 
@@ -69,9 +70,14 @@ public:
     bool DockListed(HWND hWnd);
     void WalkListed(bool (*pfn)(HWND hWnd, LPCWSTR pszTitle, void* pContext), void* pContext) const;
 
-    // Drops docked records whose window is gone or visible again, without
-    // touching the window.
+    // Once a second: drops docked records whose window is gone or visible
+    // again, without touching the window; then the rules look at every
+    // window.
     void Sweep();
+
+    // The rules that dock windows by themselves (Rules.h).
+    CRules& Rules() { return m_rules; }
+    const CRules& Rules() const { return m_rules; }
 
     // Menu composition (MenuComposition.cpp). Appends the rows of the main
     // menu (rebuilding the catalogue first), or of the menu of the docked
@@ -80,6 +86,9 @@ public:
     // The main menu's rows from the catalogue as it stands.
     void AddMainMenuRows(CMenuEx& menu);
     void ComposeWindowMenu(CMenuEx& menu, HWND hIcon) const;
+    // The rows after a docked window's Exit: one per trigger, checked when
+    // a rule for its program has it.
+    void AddRuleRows(CMenuEx& menu, const DockEntry& entry) const;
 
     // Removes the record's icon, destroys it and frees the record.
     static void ReleaseDocked(DockEntry* entry);
@@ -109,4 +118,5 @@ private:
     HWND m_hWndOwner = nullptr;
     CDockRecord m_record;
     bool m_bIconsNow = true;   // the catalogue being built asks for icons
+    CRules m_rules{*this};     // last: it goes first, while the lists are still there
 };
