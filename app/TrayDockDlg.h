@@ -1,5 +1,6 @@
 #pragma once
 #include "app/Hotkeys.h"
+#include "app/RuleList.h"
 #include "docking/Docker.h"
 #include "framework/Dialog.h"
 #include "tray/TrayIcon.h"
@@ -75,6 +76,7 @@ private:
     CDocker m_docker;
     CGuard* m_pGuard = nullptr;
     CHotkeys m_hotkeys;
+    CRuleList m_ruleList;
 };
 
 // The sweep timer of the dialog, and how often it runs.
