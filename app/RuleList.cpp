@@ -60,7 +60,9 @@ void CRuleList::Show()
             SendMessageW(List(), LVM_SETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
         }
     }
-    Select(selected < store.Count() ? selected : store.Count() - 1);
+    // The same row as before, or the first: Change and Remove have a rule
+    // to act on whenever there is one.
+    Select(selected < 0 ? (store.Count() > 0 ? 0 : -1) : (selected < store.Count() ? selected : store.Count() - 1));
 }
 
 int CRuleList::Selected() const
