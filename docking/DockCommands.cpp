@@ -104,14 +104,10 @@ void CDocker::FinishDock(DockEntry* entry, CTrayIcon* icon)
     entry->pTrayIcon = icon;
     icon->Create(m_pOwner, entry->hIcon, entry->szTitle);
 
-    BOOL bAnswers = TRUE;
-    if (!entry->bWasIconic) {
-        DWORD_PTR ignored = 0;
-        bAnswers = SendWithin(entry->hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0, &ignored);
-    } else {
-        bAnswers = WindowAnswers(entry->hWnd);
-    }
+    const BOOL bAnswers = entry->bWasIconic ? WindowAnswers(entry->hWnd)
+                                            : SendOrNotify(entry->hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ShowWindowBounded(entry->hWnd, SW_HIDE, bAnswers);
+    entry->bHidePending = !bAnswers;
     m_arrDocked.Add(entry);   // the room was reserved
     m_rules.OnDocked(entry->hWnd);
 }

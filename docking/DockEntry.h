@@ -13,6 +13,7 @@ struct DockEntry {
     BOOL bWasZoomed;
     HICON hIcon;
     DWORD dwProcessId;   // the window's process, read when it is docked
+    BOOL bHidePending;   // its hide waits in its queue: it may be seen visible until it pumps
 };
 
 // The icon shown for a window; never null.

@@ -34,13 +34,22 @@ int CDocker::FindDockedByIcon(HWND hIcon) const
 
 void CDocker::Sweep()
 {
-    // A docked record stays while its window exists and is still hidden; the
-    // window of a dropped record is left as its program left it.
+    // A docked record stays while its window exists and is still hidden, or
+    // is yet to be hidden: a window that did not answer gets its hide once
+    // it pumps, and dropped before that it would be hidden with no icon and
+    // no record. The window of a dropped record is left as its program left
+    // it.
     bool dropped = false;
     for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
         DockEntry* entry = m_arrDocked[i];
-        if (IsWindow(entry->hWnd) && !IsWindowVisible(entry->hWnd))
-            continue;
+        if (IsWindow(entry->hWnd)) {
+            if (!IsWindowVisible(entry->hWnd)) {
+                entry->bHidePending = FALSE;
+                continue;
+            }
+            if (entry->bHidePending)
+                continue;
+        }
         m_arrDocked.RemoveAt(i);
         --i;
         ReleaseDocked(entry);
