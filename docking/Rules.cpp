@@ -17,10 +17,17 @@ void CALLBACK WinEventProc(HWINEVENTHOOK, DWORD dwEvent, HWND hWnd, LONG idObjec
 }
 
 // A window's title and class, each read when a rule first asks for it. The
-// whole title counts, not the part a menu row shows.
+// whole title counts, not the part a menu row shows; a title read whole
+// already may be given.
 class WindowNames {
 public:
-    explicit WindowNames(HWND hWnd) : m_hWnd(hWnd) {}
+    explicit WindowNames(HWND hWnd, LPCWSTR pszTitle = nullptr) : m_hWnd(hWnd)
+    {
+        if (pszTitle) {
+            lstrcpynW(m_szTitle, pszTitle, ARRAYSIZE(m_szTitle));
+            m_bTitle = true;
+        }
+    }
     LPCWSTR Title()
     {
         if (!m_bTitle && !GetWindowTextW(m_hWnd, m_szTitle, ARRAYSIZE(m_szTitle)))
@@ -254,7 +261,9 @@ void CRules::Look(HWND hWnd, DWORD dwNow, bool bMinimizing)
     const DWORD triggers = LookAt(*m, (style & WS_VISIBLE) != 0, bMinimizing || (style & WS_MINIMIZE) != 0, dwNow,
                                   [&] { return m_docker.IsListed(hWnd, szTitle); }) &
                            m->dwTriggers;
-    if (triggers && Acts(hWnd, m->dwPid, triggers) && m_chosen.Add(hWnd) < 0)
+    // The listing read the title; well short of a row's cut, it is whole.
+    if (triggers && Acts(hWnd, m->dwPid, triggers, nullptr, lstrlenW(szTitle) < 97 ? szTitle : nullptr) &&
+        m_chosen.Add(hWnd) < 0)
         m->bOpening = false;   // no room to dock it: it is left as it is
 }
 
@@ -274,12 +283,12 @@ bool CRules::WorkOutTriggers(WindowMemory& m) const
     return true;
 }
 
-bool CRules::Acts(HWND hWnd, DWORD dwPid, DWORD dwTriggers, int* pnRule) const
+bool CRules::Acts(HWND hWnd, DWORD dwPid, DWORD dwTriggers, int* pnRule, LPCWSTR pszTitle) const
 {
     LPCWSTR path = ProgramFiles().PathOf(dwPid);
     if (!path)
         return false;
-    WindowNames names(hWnd);
+    WindowNames names(hWnd, pszTitle);
     for (int i = 0; i < m_store.Count(); ++i) {
         const Rule& rule = m_store[i];
         if ((rule.dwWhen & dwTriggers) && MatchProgram(rule.szProgram, path) &&

@@ -65,7 +65,7 @@ private:
     void Drain();
     void Look(HWND hWnd, DWORD dwNow, bool bMinimizing);
     bool WorkOutTriggers(WindowMemory& m) const;
-    bool Acts(HWND hWnd, DWORD dwPid, DWORD dwTriggers, int* pnRule = nullptr) const;
+    bool Acts(HWND hWnd, DWORD dwPid, DWORD dwTriggers, int* pnRule = nullptr, LPCWSTR pszTitle = nullptr) const;
     void DockChosen();
     static BOOL CALLBACK Collect(HWND hWnd, LPARAM lParam);
     static BOOL CALLBACK MarkExisting(HWND hWnd, LPARAM lParam);

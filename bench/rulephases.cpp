@@ -1,0 +1,131 @@
+// The one-second sweep with rules, inside one process that runs the
+// program's own code as the controller dialog does, over the windows of
+// another process (bench/manywindows.cpp) that the main menu lists:
+//   - no rules;
+//   - 20 rules, none of them for the listed windows' program;
+//   - 20 rules, one of them for it (both triggers, a title pattern that
+//     matches none of them), while the windows still count as opening and
+//     once their ten seconds are over.
+// Each figure is the median of RUNS sweeps in milliseconds, after a first
+// sweep that meets every window (its figure is "first"); "walk" is the
+// system's enumeration of the top-level windows alone, which every sweep
+// with rules makes once.
+//   usage: rulephases RUNS
+// Prints one line:
+//   "none N walk W other O opening P after A first F"
+#include "docking/Docker.h"
+#include "framework/WinApp.h"
+#include "framework/Wnd.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+const wchar_t kKey[] = L"Software\\TrayletBench\\Rules";
+
+LARGE_INTEGER g_freq;
+
+double Now()
+{
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(g_freq.QuadPart);
+}
+
+double Time(CDocker& docker)
+{
+    const double t0 = Now();
+    docker.Sweep();
+    return Now() - t0;
+}
+
+BOOL CALLBACK Nothing(HWND, LPARAM)
+{
+    return TRUE;
+}
+
+double TimeWalk(CDocker&)
+{
+    const double t0 = Now();
+    EnumWindows(Nothing, 0);
+    return Now() - t0;
+}
+
+double Median(CDocker& docker, int runs, double (*time)(CDocker&) = Time)
+{
+    std::vector<double> v;
+    for (int i = 0; i < runs; ++i)
+        v.push_back(time(docker));
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Twenty rules under the bench's key; with bMine, the last names the
+// listed windows' program.
+void WriteRules(int count, bool bMine)
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    for (int i = 0; i < count; ++i) {
+        wchar_t sub[300], program[64];
+        const bool mine = bMine && i == count - 1;
+        wsprintfW(program, mine ? L"manywindows.exe" : L"program%02d.exe", i);
+        wsprintfW(sub, L"%s\\rule%02d", kKey, i);
+        HKEY h = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, sub, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr);
+        const DWORD when = RULE_BOTH;
+        RegSetValueExW(h, L"Program", 0, REG_SZ, reinterpret_cast<const BYTE*>(program),
+                       static_cast<DWORD>((lstrlenW(program) + 1) * sizeof(wchar_t)));
+        RegSetValueExW(h, L"When", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&when), sizeof when);
+        if (mine)
+            RegSetValueExW(h, L"Title", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"Nothing *"), 20);
+        RegCloseKey(h);
+    }
+}
+
+// The docker meets every window anew under these rules; the first sweep's
+// time.
+double Begin(CDocker& docker, int count, bool bMine)
+{
+    WriteRules(count, bMine);
+    docker.Rules().UseKey(kKey);
+    docker.Rules().Start();
+    return Time(docker);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+        return 2;
+    const int runs = std::atoi(argv[1]);
+    QueryPerformanceFrequency(&g_freq);
+
+    // Stands in for the controller dialog: never listed.
+    CWnd main;
+    main.CreateEx(0, RegisterPlainWndClass(0), L"rulephases", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
+    GetApp()->m_pMainWnd = &main;
+    CDocker docker;
+    docker.SetOwner(&main);
+
+    Begin(docker, 0, false);
+    const double none = Median(docker, runs);
+    const double walk = Median(docker, runs, TimeWalk);
+    Begin(docker, 20, false);
+    const double other = Median(docker, runs);
+    const double first = Begin(docker, 20, true);
+    const DWORD opened = GetTickCount();
+    const double opening = Median(docker, runs);
+    // The windows' ten seconds of opening run out.
+    Sleep(kOpeningMs + 500 - std::min<DWORD>(GetTickCount() - opened, kOpeningMs));
+    const double after = Median(docker, runs);
+    std::printf("none %.3f walk %.3f other %.3f opening %.3f after %.3f first %.3f\n", none, walk, other, opening,
+                after, first);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TrayletBench");
+    docker.Rules().Stop();
+    GetApp()->m_pMainWnd = nullptr;
+    return 0;
+}
