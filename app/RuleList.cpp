@@ -97,7 +97,7 @@ BOOL CRuleList::OnCommand(WPARAM wParam)
         Edit(-1);
         return TRUE;
     case IDC_RULE_CHANGE:
-        Edit(Selected());
+        Change();
         return TRUE;
     case IDC_RULE_REMOVE:
         Remove(Selected());
@@ -113,7 +113,7 @@ BOOL CRuleList::OnNotify(const NMHDR* pHeader)
         return FALSE;
     switch (pHeader->code) {
     case NM_DBLCLK:
-        Edit(Selected());
+        Change();
         return TRUE;
     case LVN_KEYDOWN:
         if (reinterpret_cast<const NMLVKEYDOWN*>(pHeader)->wVKey == VK_DELETE)
@@ -132,10 +132,16 @@ BOOL CRuleList::PreTranslateMessage(const MSG* pMsg)
     // The dialog manager would take Enter for the dialog's OK, which ends
     // the dialog and the program with it: on a rule it means Change.
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN && m_pDialog && pMsg->hwnd == List()) {
-        Edit(Selected());
+        Change();
         return TRUE;
     }
     return FALSE;
+}
+
+void CRuleList::Change()
+{
+    if (const int i = Selected(); i >= 0)
+        Edit(i);
 }
 
 void CRuleList::Edit(int i)

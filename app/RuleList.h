@@ -25,6 +25,7 @@ private:
     void Select(int i);
     void EnableButtons();
     void Edit(int i);   // -1: a new rule
+    void Change();      // the chosen rule, if there is one
     void Remove(int i);
 
     CWnd* m_pDialog = nullptr;
