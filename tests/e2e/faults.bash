@@ -886,7 +886,6 @@ f_write_hostile_rules() {
 }
 
 scenario_hostile_rules() {
-  CLEAR_RULES=1
   wine reg delete "$RULES" /f >/dev/null 2>&1 || true
   f_write_hostile_rules
   f_rules before.reg
@@ -915,7 +914,6 @@ scenario_hostile_rules() {
 }
 
 scenario_rule_for_200_windows() {
-  CLEAR_RULES=1
   wine reg add "$RULES\\many" /v Program /d dockwindows.exe /f >/dev/null 2>&1 \
     && wine reg add "$RULES\\many" /v Title /d 'Many *' /f >/dev/null 2>&1 \
     && wine reg add "$RULES\\many" /v When /t REG_DWORD /d 1 /f >/dev/null 2>&1 || die "could not write the rule"
@@ -972,7 +970,9 @@ FAULT_SCENARIOS=(
 
 # Whatever a scenario started ends with it; a Run key it changed is put back.
 scenario_cleanup() {
-  if [ -n "${CLEAR_RULES:-}" ]; then wine reg delete "$RULES" /f >/dev/null 2>&1 || true; fi
+  # Rules made in a scenario (a flood of commands may choose a docked
+  # window's rule rows too) would dock windows in the next.
+  wine reg delete "$RULES" /f >/dev/null 2>&1 || true
   if [ -n "${RESTORE_RUN_KEY:-}" ]; then wine "$BIN/runkey.exe" restore "$RESTORE_RUN_KEY" >/dev/null 2>&1 || true; fi
   if [ -n "${RESTORE_DPI:-}" ]; then
     DISPLAY= wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
@@ -994,7 +994,7 @@ run_faults() {
     rm -f "$WHY" "$FIGURE" "$SKIPPED"
     if (
       set +e
-      STARTED_PIDS=() TRAYLET_PID="" RESTORE_RUN_KEY="" GUARD_ARGS="" RESTORE_DPI="" CLEAR_RULES=""
+      STARTED_PIDS=() TRAYLET_PID="" RESTORE_RUN_KEY="" GUARD_ARGS="" RESTORE_DPI=""
       fail() { die "$*"; }
       trap scenario_cleanup EXIT
       "$fn"
