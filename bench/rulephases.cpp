@@ -13,33 +13,20 @@
 //   usage: rulephases RUNS
 // Prints one line:
 //   "none N walk W other O opening P after A first F"
-#include "docking/Docker.h"
-#include "framework/WinApp.h"
-#include "framework/Wnd.h"
+#include "bench/PhaseKit.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 namespace {
 
 const wchar_t kKey[] = L"Software\\TrayletBench\\Rules";
 
-LARGE_INTEGER g_freq;
-
-double Now()
-{
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(g_freq.QuadPart);
-}
-
 double Time(CDocker& docker)
 {
-    const double t0 = Now();
+    const double t0 = NowMs();
     docker.Sweep();
-    return Now() - t0;
+    return NowMs() - t0;
 }
 
 BOOL CALLBACK Nothing(HWND, LPARAM)
@@ -49,9 +36,9 @@ BOOL CALLBACK Nothing(HWND, LPARAM)
 
 double TimeWalk(CDocker&)
 {
-    const double t0 = Now();
+    const double t0 = NowMs();
     EnumWindows(Nothing, 0);
-    return Now() - t0;
+    return NowMs() - t0;
 }
 
 double Median(CDocker& docker, int runs, double (*time)(CDocker&) = Time)
@@ -59,8 +46,7 @@ double Median(CDocker& docker, int runs, double (*time)(CDocker&) = Time)
     std::vector<double> v;
     for (int i = 0; i < runs; ++i)
         v.push_back(time(docker));
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    return MedianOf(v);
 }
 
 // Twenty rules under the bench's key; with bMine, the last names the
@@ -102,14 +88,8 @@ int main(int argc, char** argv)
     if (argc != 2)
         return 2;
     const int runs = std::atoi(argv[1]);
-    QueryPerformanceFrequency(&g_freq);
-
-    // Stands in for the controller dialog: never listed.
-    CWnd main;
-    main.CreateEx(0, RegisterPlainWndClass(0), L"rulephases", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
-    GetApp()->m_pMainWnd = &main;
-    CDocker docker;
-    docker.SetOwner(&main);
+    StandInOwner owner(L"rulephases");
+    CDocker& docker = owner.docker;
 
     Begin(docker, 0, false);
     const double none = Median(docker, runs);
@@ -126,6 +106,5 @@ int main(int argc, char** argv)
                 after, first);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TrayletBench");
     docker.Rules().Stop();
-    GetApp()->m_pMainWnd = nullptr;
     return 0;
 }

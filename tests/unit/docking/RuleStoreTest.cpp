@@ -16,62 +16,48 @@ const wchar_t kKey[] = L"Software\\TrayletTest\\RuleStore";
 // A rules key of the test's own, empty at first and gone afterwards.
 class TestKey {
 public:
-    TestKey()
+    TestKey() { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
+    ~TestKey() { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
+    // Exactly these bytes: a non-zero byte after them keeps the registry
+    // from adding a NUL to a string.
+    void Set(const std::wstring& sub, const wchar_t* name, DWORD type, const void* data, size_t size)
     {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-        RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
-    }
-    ~TestKey()
-    {
-        RegCloseKey(m_key);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    }
-    // Exactly these bytes, under the subkey (made if missing).
-    void Set(const wchar_t* sub, const wchar_t* name, DWORD type, const void* data, size_t size)
-    {
-        HKEY h = nullptr;
-        RegCreateKeyExW(m_key, sub, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
-        // A non-zero byte after the data keeps the registry from adding a NUL.
         std::vector<BYTE> bytes(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size);
         bytes.push_back(0xA5);
-        RegSetValueExW(h, name, 0, type, bytes.data(), static_cast<DWORD>(size));
-        RegCloseKey(h);
+        RegSetKeyValueW(HKEY_CURRENT_USER, (std::wstring(kKey) + L"\\" + sub).c_str(), name, type, bytes.data(),
+                        static_cast<DWORD>(size));
     }
-    void Text(const wchar_t* sub, const wchar_t* name, const std::wstring& text, bool nul = true)
+    void Text(const std::wstring& sub, const wchar_t* name, const std::wstring& text, bool nul = true)
     {
-        Set(sub, name, REG_SZ, text.c_str(), (text.size() + (nul ? 1 : 0)) * sizeof(wchar_t));
+        Set(sub, name, REG_SZ, text.c_str(), (text.size() + nul) * sizeof(wchar_t));
     }
-    void Dword(const wchar_t* sub, const wchar_t* name, DWORD value) { Set(sub, name, REG_DWORD, &value, 4); }
-    void Rule(const wchar_t* sub, const wchar_t* program, DWORD when)
+    void Dword(const std::wstring& sub, const wchar_t* name, DWORD value) { Set(sub, name, REG_DWORD, &value, 4); }
+    void Rule(const std::wstring& sub, const wchar_t* program, DWORD when)
     {
         Text(sub, L"Program", program);
         Dword(sub, L"When", when);
     }
-
     // Every subkey's values, byte for byte.
     std::map<std::wstring, std::vector<std::wstring>> Snapshot() const
     {
         std::map<std::wstring, std::vector<std::wstring>> out;
-        wchar_t sub[256];
-        for (DWORD i = 0, n = 256; RegEnumKeyExW(m_key, i, sub, &n, nullptr, nullptr, nullptr, nullptr) == 0;
-             ++i, n = 256) {
+        HKEY key = nullptr;
+        RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key);
+        wchar_t sub[256], name[256];
+        static BYTE data[140000];
+        for (DWORD i = 0, n = 256; RegEnumKeyExW(key, i, sub, &n, nullptr, nullptr, nullptr, nullptr) == 0; ++i, n = 256) {
             HKEY h = nullptr;
-            RegOpenKeyExW(m_key, sub, 0, KEY_READ, &h);
-            std::vector<std::wstring>& values = out[sub];
-            wchar_t name[256];
-            static BYTE data[70000];
+            RegOpenKeyExW(key, sub, 0, KEY_READ, &h);
             DWORD type = 0;
-            for (DWORD j = 0, cn = 256, cb = sizeof data;
-                 RegEnumValueW(h, j, name, &cn, nullptr, &type, data, &cb) == 0; ++j, cn = 256, cb = sizeof data)
-                values.push_back(std::wstring(name) + L":" + std::to_wstring(type) + L":" +
-                                 std::wstring(reinterpret_cast<wchar_t*>(data), cb / 2));
+            for (DWORD j = 0, cn = 256, cb = sizeof data; RegEnumValueW(h, j, name, &cn, nullptr, &type, data, &cb) == 0;
+                 ++j, cn = 256, cb = sizeof data)
+                out[sub].push_back(std::wstring(name) + L":" + std::to_wstring(type) + L":" +
+                                   std::wstring(reinterpret_cast<wchar_t*>(data), cb / 2));
             RegCloseKey(h);
         }
+        RegCloseKey(key);
         return out;
     }
-
-private:
-    HKEY m_key = nullptr;
 };
 
 std::vector<std::wstring> Names(const CRuleStore& store)
@@ -79,6 +65,7 @@ std::vector<std::wstring> Names(const CRuleStore& store)
     std::vector<std::wstring> out;
     for (int i = 0; i < store.Count(); ++i)
         out.push_back(store[i].szName);
+    std::sort(out.begin(), out.end());
     return out;
 }
 
@@ -102,27 +89,27 @@ TEST(RuleStore, ReadsRulesAndLeavesWhatIsNoRuleUntouched)
     key.Rule(L"empty title", L"b.exe", RULE_OPENS);
     key.Text(L"empty title", L"Title", L"");
 
-    // None of these is a rule; each, read as a broader one, would dock every
-    // window of its program.
+    // None of these is a rule; each, read as one (or as a broader one),
+    // would dock every window of its program.
     const std::wstring big(32768, L'A'), stars(5000, L'*');
     key.Dword(L"no program", L"When", RULE_OPENS);
+    key.Rule(L"dword program", L"c.exe", RULE_OPENS);
     key.Dword(L"dword program", L"Program", 1);
-    key.Dword(L"dword program", L"When", RULE_OPENS);
-    key.Rule(L"expand program", L"x.exe", RULE_OPENS);
-    key.Set(L"expand program", L"Program", REG_EXPAND_SZ, L"x.exe", 12);
+    key.Rule(L"expand program", L"c.exe", RULE_OPENS);
+    key.Set(L"expand program", L"Program", REG_EXPAND_SZ, L"c.exe", 12);
     key.Rule(L"empty program", L"", RULE_OPENS);
     key.Rule(L"64 KB program", big.c_str(), RULE_OPENS);
-    key.Rule(L"64 KB title", L"c.exe", RULE_OPENS);
-    key.Text(L"64 KB title", L"Title", big);
+    for (const wchar_t* value : {L"Title", L"Class"}) {
+        key.Rule(std::wstring(L"64 KB ") + value, L"c.exe", RULE_OPENS);
+        key.Text(std::wstring(L"64 KB ") + value, value, big);
+        key.Rule(std::wstring(L"binary ") + value, L"c.exe", RULE_OPENS);
+        key.Set(std::wstring(L"binary ") + value, value, REG_BINARY, L"x", 4);
+    }
     key.Rule(L"stars", L"c.exe", RULE_OPENS);
     key.Text(L"stars", L"Title", stars);
-    key.Rule(L"binary title", L"c.exe", RULE_OPENS);
-    key.Set(L"binary title", L"Title", REG_BINARY, L"x", 4);
-    key.Rule(L"dword class", L"c.exe", RULE_OPENS);
-    key.Dword(L"dword class", L"Class", 7);
     key.Text(L"no when", L"Program", L"c.exe");
     for (DWORD when : {0u, 4u, 5u, 0xFFFFFFFFu})
-        key.Rule((L"when " + std::to_wstring(when)).c_str(), L"c.exe", when);
+        key.Rule(L"when " + std::to_wstring(when), L"c.exe", when);
     key.Rule(L"short when", L"c.exe", RULE_OPENS);
     key.Set(L"short when", L"When", REG_DWORD, "\x01\x00", 2);
     key.Rule(L"text when", L"c.exe", RULE_OPENS);
@@ -131,9 +118,7 @@ TEST(RuleStore, ReadsRulesAndLeavesWhatIsNoRuleUntouched)
 
     CRuleStore store(kKey);
     store.Load();
-    std::vector<std::wstring> names = Names(store);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::wstring>{L"empty title", L"no NUL", L"patterns", L"plain"}), names);
+    EXPECT_EQ((std::vector<std::wstring>{L"empty title", L"no NUL", L"patterns", L"plain"}), Names(store));
     const Rule& r = store[IndexOf(store, L"patterns")];
     EXPECT_STREQ(L"C:\\Mail\\mail.exe", r.szProgram);
     EXPECT_STREQ(L"*Inbox*", r.szTitle);
@@ -150,13 +135,11 @@ TEST(RuleStore, ReadsRulesAndLeavesWhatIsNoRuleUntouched)
     changed.dwWhen = RULE_BOTH;
     ASSERT_TRUE(store.Replace(IndexOf(store, L"plain"), changed));
     ASSERT_TRUE(store.Remove(IndexOf(store, L"empty title")));
-    auto after = key.Snapshot();
+    auto after = key.Snapshot(), expected = before;
     for (const wchar_t* mine : {L"d.exe", L"plain", L"empty title"}) {
         after.erase(mine);
+        expected.erase(mine);
     }
-    auto expected = before;
-    expected.erase(L"plain");
-    expected.erase(L"empty title");
     EXPECT_EQ(expected, after);
 }
 
@@ -175,30 +158,24 @@ TEST(RuleStore, ChangesWriteWhatTheyGiveAndTakeNothingOver)
     ASSERT_TRUE(store.Add(rule));
     ASSERT_EQ((std::vector<std::wstring>{L"notepad.exe (2)"}), Names(store));
     EXPECT_STREQ(L"*.txt - Notepad", store[0].szTitle);
-    EXPECT_EQ(RULE_MINIMIZED, store[0].dwWhen);
 
     // A pattern given up is deleted, not stored empty.
     rule = store[0];
     rule.szTitle[0] = L'\0';
     lstrcpyW(rule.szClass, L"Notepad");
     ASSERT_TRUE(store.Replace(0, rule));
-    const auto stored = key.Snapshot()[L"notepad.exe (2)"];
-    EXPECT_EQ(3u, stored.size());
+    EXPECT_EQ(3u, key.Snapshot()[L"notepad.exe (2)"].size());
     EXPECT_STREQ(L"Notepad", store[0].szClass);
-    EXPECT_STREQ(L"", store[0].szTitle);
 
     // Changed by someone else since it was read: left as they left it.
     key.Dword(L"notepad.exe (2)", L"When", RULE_BOTH);
-    rule = store[0];
     rule.dwWhen = RULE_OPENS;
     EXPECT_FALSE(store.Replace(0, rule));
-    ASSERT_EQ(1, store.Count());
     EXPECT_EQ(RULE_BOTH, store[0].dwWhen);   // read again
     key.Dword(L"notepad.exe (2)", L"When", RULE_OPENS);
     EXPECT_FALSE(store.Remove(0));
     ASSERT_TRUE(store.Remove(0));
-    EXPECT_EQ(0, store.Count());
-    EXPECT_EQ(1u, key.Snapshot().size());   // the one that was no rule
+    EXPECT_EQ(1u, key.Snapshot().size());   // the one that is no rule
 
     // Nothing is written for what is no rule.
     rule = Rule{};
@@ -217,12 +194,11 @@ TEST(RuleStore, ARuleNamesAProgramAndMatchesItsPatterns)
     EXPECT_FALSE(RuleMatches(r, L"C:\\Windows\\notepad2.exe", nullptr, nullptr));
     EXPECT_FALSE(RuleMatches(r, nullptr, L"x", L"y"));
     lstrcpyW(r.szTitle, L"*.log - Notepad");
-    EXPECT_TRUE(RuleMatches(r, path, L"app.LOG - Notepad", nullptr));
-    EXPECT_FALSE(RuleMatches(r, path, L"app.txt - Notepad", nullptr));
-    EXPECT_FALSE(RuleMatches(r, path, nullptr, nullptr));
     lstrcpyW(r.szClass, L"Note?ad");
-    EXPECT_TRUE(RuleMatches(r, path, L"a.log - Notepad", L"notepad"));
-    EXPECT_FALSE(RuleMatches(r, path, L"a.log - Notepad", L"Edit"));
+    EXPECT_TRUE(RuleMatches(r, path, L"app.LOG - Notepad", L"notepad"));
+    EXPECT_FALSE(RuleMatches(r, path, L"app.txt - Notepad", L"notepad"));
+    EXPECT_FALSE(RuleMatches(r, path, L"app.log - Notepad", L"Edit"));
+    EXPECT_FALSE(RuleMatches(r, path, nullptr, nullptr));
 }
 
 }  // namespace
