@@ -228,6 +228,13 @@ LRESULT CTrayDockDlg::OnTrayCommand(WPARAM wParam, LPARAM lParam)
     case ID_OPTIONS:
         ShowOptions();
         return 1;
+    case ID_RULE_OPENS:
+    case ID_RULE_MINIMIZED: {
+        // Options shows the rules as they stand.
+        const LRESULT result = m_docker.OnCommand(wParam, hIcon, hIcon == m_trayIcon.m_hWnd);
+        m_ruleList.Show();
+        return result;
+    }
     default:
         return m_docker.OnCommand(wParam, hIcon, hIcon == m_trayIcon.m_hWnd);
     }

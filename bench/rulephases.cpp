@@ -7,12 +7,15 @@
 //     matches none of them), while the windows still count as opening and
 //     once their ten seconds are over.
 // Each figure is the median of RUNS sweeps in milliseconds, after a first
-// sweep that meets every window (its figure is "first"); "walk" is the
-// system's enumeration of the top-level windows alone, which every sweep
-// with rules makes once.
+// sweep that meets every window (its figure is "first"). With the 20 rules
+// for other programs, each sweep is timed right after the system's
+// enumeration of the top-level windows alone ("walk"), which every sweep
+// with rules makes once; "added" is the median of the differences, what the
+// rules cost beyond the walk (taken in pairs, so that the load of a shared
+// machine falls on both alike).
 //   usage: rulephases RUNS
 // Prints one line:
-//   "none N walk W other O opening P after A first F"
+//   "none N walk W other O added D opening P after A first F"
 #include "bench/PhaseKit.h"
 
 #include <cstdio>
@@ -34,18 +37,18 @@ BOOL CALLBACK Nothing(HWND, LPARAM)
     return TRUE;
 }
 
-double TimeWalk(CDocker&)
+double TimeWalk()
 {
     const double t0 = NowMs();
     EnumWindows(Nothing, 0);
     return NowMs() - t0;
 }
 
-double Median(CDocker& docker, int runs, double (*time)(CDocker&) = Time)
+double Median(CDocker& docker, int runs)
 {
     std::vector<double> v;
     for (int i = 0; i < runs; ++i)
-        v.push_back(time(docker));
+        v.push_back(Time(docker));
     return MedianOf(v);
 }
 
@@ -93,17 +96,21 @@ int main(int argc, char** argv)
 
     Begin(docker, 0, false);
     const double none = Median(docker, runs);
-    const double walk = Median(docker, runs, TimeWalk);
     Begin(docker, 20, false);
-    const double other = Median(docker, runs);
+    std::vector<double> walks, sweeps, added;
+    for (int i = 0; i < runs; ++i) {
+        walks.push_back(TimeWalk());
+        sweeps.push_back(Time(docker));
+        added.push_back(sweeps.back() - walks.back());
+    }
     const double first = Begin(docker, 20, true);
     const DWORD opened = GetTickCount();
     const double opening = Median(docker, runs);
     // The windows' ten seconds of opening run out.
     Sleep(kOpeningMs + 500 - std::min<DWORD>(GetTickCount() - opened, kOpeningMs));
     const double after = Median(docker, runs);
-    std::printf("none %.3f walk %.3f other %.3f opening %.3f after %.3f first %.3f\n", none, walk, other, opening,
-                after, first);
+    std::printf("none %.3f walk %.3f other %.3f added %.3f opening %.3f after %.3f first %.3f\n", none,
+                MedianOf(walks), MedianOf(sweeps), MedianOf(added), opening, after, first);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TrayletBench");
     docker.Rules().Stop();
     return 0;

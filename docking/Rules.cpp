@@ -76,58 +76,6 @@ void CRules::UseKey(LPCWSTR pszKey)
     Changed();
 }
 
-bool CRules::Add(const Rule& rule)
-{
-    const bool ok = m_store.Add(rule);
-    Changed();
-    return ok;
-}
-
-bool CRules::Replace(int i, const Rule& rule)
-{
-    const bool ok = m_store.Replace(i, rule);
-    Changed();
-    return ok;
-}
-
-bool CRules::Remove(int i)
-{
-    const bool ok = m_store.Remove(i);
-    Changed();
-    return ok;
-}
-
-// A change made in Traylet holds from now on: every window there now has
-// opened already, unless it is still within its opening and a rule named
-// its program before (its memory is whole); without rules nothing was kept,
-// and nothing is whole.
-void CRules::Changed()
-{
-    m_store.Load();
-    ++m_dwVersion;
-    m_memory.Rebase(!m_bMaintained);
-    m_bMaintained = m_store.Count() > 0;
-    if (m_bMaintained) {
-        m_memory.BeginRound();
-        m_bWalkWhole = true;
-        g_pfnEnumWindows(MarkExisting, reinterpret_cast<LPARAM>(this));
-        if (m_bWalkWhole)
-            m_memory.EndRound();
-    }
-    UpdateHook();
-}
-
-BOOL CALLBACK CRules::MarkExisting(HWND hWnd, LPARAM lParam)
-{
-    auto* self = reinterpret_cast<CRules*>(lParam);
-    if (WindowMemory* m = self->m_memory.Find(hWnd))
-        m->dwRound = self->m_memory.Round();
-    else
-        self->m_memory.AddExisting(hWnd, GetTickCount());
-    self->m_bWalkWhole = self->m_bWalkWhole && self->m_memory.Find(hWnd);
-    return TRUE;
-}
-
 void CRules::UpdateHook()
 {
     // Renames of docked windows matter to their icons, rules or not.
@@ -137,12 +85,14 @@ void CRules::UpdateHook()
     if (bWanted) {
         // The events are looked at in this thread's message loop; the
         // range of each hook is kept to the events used, as others (the
-        // pointer's moves among them) come in floods.
-        const DWORD flags = WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS;
-        m_hooks[0] = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, WinEventProc, 0, 0, flags);
-        m_hooks[1] = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, WinEventProc, 0, 0, flags);
-        m_hooks[2] = SetWinEventHook(EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZESTART, nullptr, WinEventProc, 0,
-                                     0, flags);
+        // pointer's moves among them) come in floods. A hook the system
+        // refused leaves the sweep to see what it would have reported.
+        static const DWORD kRanges[3][2] = {{EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW},
+                                            {EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE},
+                                            {EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZESTART}};
+        for (int i = 0; i < 3; ++i)
+            m_hooks[i] = SetWinEventHook(kRanges[i][0], kRanges[i][1], nullptr, WinEventProc, 0, 0,
+                                         WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
         g_pHooked = this;
         return;
     }
@@ -315,40 +265,4 @@ void CRules::OnDocked(HWND hWnd)
     if (m_bMaintained)
         m_memory.Docked(hWnd, GetTickCount());
     UpdateHook();
-}
-
-bool CRules::IsSet(HWND hWnd, DWORD dwPid, DWORD dwTrigger) const
-{
-    return Acts(hWnd, dwPid, dwTrigger);
-}
-
-bool CRules::Toggle(HWND hWnd, DWORD dwPid, DWORD dwTrigger)
-{
-    LPCWSTR path = ProgramFiles().PathOf(dwPid);
-    if (!path)
-        return false;
-    bool changed = false;
-    int i = -1;
-    if (Acts(hWnd, dwPid, dwTrigger)) {
-        // Each write reads every rule again: the next one is looked for
-        // anew, as many times as there were rules at most.
-        for (int left = m_store.Count(); left > 0 && Acts(hWnd, dwPid, dwTrigger, &i); --left) {
-            Rule rule = m_store[i];
-            rule.dwWhen &= ~dwTrigger;
-            if (!(rule.dwWhen ? m_store.Replace(i, rule) : m_store.Remove(i)))
-                break;
-            changed = true;
-        }
-    } else {
-        for (int n = 0; n < m_store.Count() && i < 0; ++n)
-            if (!m_store[n].szTitle[0] && !m_store[n].szClass[0] && MatchProgram(m_store[n].szProgram, path))
-                i = n;
-        Rule rule = i >= 0 ? m_store[i] : Rule{};
-        if (i < 0)
-            lstrcpynW(rule.szProgram, FileNameOf(path), MAX_PATH);
-        rule.dwWhen |= dwTrigger;
-        changed = i >= 0 ? m_store.Replace(i, rule) : m_store.Add(rule);
-    }
-    Changed();
-    return changed;
 }

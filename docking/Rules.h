@@ -55,7 +55,7 @@ public:
 
     // For the tests and the benchmark: windows remembered, hook set.
     int Remembered() const { return m_memory.Count(); }
-    bool Hooked() const { return m_hooks[0] != nullptr; }
+    bool Hooked() const { return m_hooks[0] || m_hooks[1] || m_hooks[2]; }
 
 private:
     bool Active() const { return m_bStarted && m_store.Count() > 0; }
