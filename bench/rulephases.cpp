@@ -1,21 +1,21 @@
 // The one-second sweep with rules, inside one process that runs the
 // program's own code as the controller dialog does, over the windows of
-// another process (bench/manywindows.cpp) that the main menu lists:
-//   - no rules;
-//   - 20 rules, none of them for the listed windows' program;
+// another process (bench/manywindows.cpp) that the main menu lists.
+// With rules, a sweep walks the top-level windows once (EnumWindows), then
+// looks at each. The walk is timed on its own ("walk"); the sweeps are timed
+// over a replay of the same windows, so that their figures are what the
+// rules do beyond the walk, apart from the system's enumeration and its
+// noise:
+//   - no rules ("none");
+//   - 20 rules, none of them for the listed windows' program ("other");
 //   - 20 rules, one of them for it (both triggers, a title pattern that
-//     matches none of them), while the windows still count as opening and
-//     once their ten seconds are over.
-// Each figure is the median of RUNS sweeps in milliseconds, after a first
-// sweep that meets every window (its figure is "first"). With the 20 rules
-// for other programs, each sweep is timed right after the system's
-// enumeration of the top-level windows alone ("walk"), which every sweep
-// with rules makes once; "added" is the median of the differences, what the
-// rules cost beyond the walk (taken in pairs, so that the load of a shared
-// machine falls on both alike).
+//     matches none of them), while the windows still count as opening
+//     ("opening") and once their ten seconds are over ("after"), and the
+//     first sweep that meets them all ("first").
+// Each figure but the first is the median of RUNS, in milliseconds.
 //   usage: rulephases RUNS
 // Prints one line:
-//   "none N walk W other O added D opening P after A first F"
+//   "windows N walk W none X other O opening P after A first F"
 #include "bench/PhaseKit.h"
 
 #include <cstdio>
@@ -25,11 +25,20 @@ namespace {
 
 const wchar_t kKey[] = L"Software\\TrayletBench\\Rules";
 
-double Time(CDocker& docker)
+std::vector<HWND> g_windows;
+
+BOOL CALLBACK Gather(HWND hWnd, LPARAM)
 {
-    const double t0 = NowMs();
-    docker.Sweep();
-    return NowMs() - t0;
+    g_windows.push_back(hWnd);
+    return TRUE;
+}
+
+BOOL WINAPI Replay(WNDENUMPROC proc, LPARAM lParam)
+{
+    for (HWND hWnd : g_windows)
+        if (!proc(hWnd, lParam))
+            break;
+    return TRUE;
 }
 
 BOOL CALLBACK Nothing(HWND, LPARAM)
@@ -37,10 +46,10 @@ BOOL CALLBACK Nothing(HWND, LPARAM)
     return TRUE;
 }
 
-double TimeWalk()
+double Time(CDocker& docker)
 {
     const double t0 = NowMs();
-    EnumWindows(Nothing, 0);
+    docker.Sweep();
     return NowMs() - t0;
 }
 
@@ -49,6 +58,17 @@ double Median(CDocker& docker, int runs)
     std::vector<double> v;
     for (int i = 0; i < runs; ++i)
         v.push_back(Time(docker));
+    return MedianOf(v);
+}
+
+double MedianWalk(int runs)
+{
+    std::vector<double> v;
+    for (int i = 0; i < runs; ++i) {
+        const double t0 = NowMs();
+        EnumWindows(Nothing, 0);
+        v.push_back(NowMs() - t0);
+    }
     return MedianOf(v);
 }
 
@@ -94,23 +114,21 @@ int main(int argc, char** argv)
     StandInOwner owner(L"rulephases");
     CDocker& docker = owner.docker;
 
+    EnumWindows(Gather, 0);
+    const double walk = MedianWalk(runs);
+    g_pfnEnumWindows = Replay;
     Begin(docker, 0, false);
     const double none = Median(docker, runs);
     Begin(docker, 20, false);
-    std::vector<double> walks, sweeps, added;
-    for (int i = 0; i < runs; ++i) {
-        walks.push_back(TimeWalk());
-        sweeps.push_back(Time(docker));
-        added.push_back(sweeps.back() - walks.back());
-    }
+    const double other = Median(docker, runs);
     const double first = Begin(docker, 20, true);
     const DWORD opened = GetTickCount();
     const double opening = Median(docker, runs);
     // The windows' ten seconds of opening run out.
     Sleep(kOpeningMs + 500 - std::min<DWORD>(GetTickCount() - opened, kOpeningMs));
     const double after = Median(docker, runs);
-    std::printf("none %.3f walk %.3f other %.3f added %.3f opening %.3f after %.3f first %.3f\n", none,
-                MedianOf(walks), MedianOf(sweeps), MedianOf(added), opening, after, first);
+    std::printf("windows %u walk %.3f none %.3f other %.3f opening %.3f after %.3f first %.3f\n",
+                static_cast<unsigned>(g_windows.size()), walk, none, other, opening, after, first);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TrayletBench");
     docker.Rules().Stop();
     return 0;

@@ -107,8 +107,8 @@ void CRules::UpdateHook()
 
 void CRules::OnWinEvent(DWORD dwEvent, HWND hWnd, LONG idObject, LONG idChild, DWORD dwTime)
 {
-    // Only top-level windows themselves: events of their parts and of child
-    // windows come with other ids, and are checked below.
+    // Events about a window's parts (its caret, its scroll bars) come with
+    // other ids; child windows are told apart where it matters, below.
     if (!hWnd || idObject != OBJID_WINDOW || idChild != CHILDID_SELF)
         return;
     if (m_nBusy) {
