@@ -122,10 +122,23 @@ inline SIZE Measure(const std::wstring& text, bool bold)
 }
 
 // Keeps the real pointer away from where the tests open their popups, so
-// that neither the hover timer nor real mouse moves interfere.
+// that neither the hover timer nor real mouse moves interfere. Under Wine
+// each process that watches the pointer hears of a move as an X event and
+// passes it on when it gets to it, so a late one puts the pointer back
+// where an earlier move took it, for a moment: the test goes on once the
+// pointer has read where it was put, and no move has reached this thread,
+// for a while.
 inline void ParkCursor()
 {
     SetCursorPos(2, 2);
+    DWORD quietSince = GetTickCount();
+    test::PumpUntil([&] {
+        POINT pt{};
+        GetCursorPos(&pt);
+        if (pt.x != 2 || pt.y != 2 || (HIWORD(GetQueueStatus(QS_MOUSEMOVE)) & QS_MOUSEMOVE))
+            quietSince = GetTickCount();
+        return GetTickCount() - quietSince >= 50;
+    }, 2000);
 }
 
 // Every monitor reports this DPI while the object lives.
