@@ -82,7 +82,7 @@ int main(int argc, char** argv)
         win.push_back(t4 - t3);
         paint.push_back(t5 - t4);
         total.push_back(t5 - t0);
-        rows = menu.m_arrItems.GetSize();
+        rows = menu.Rows().ItemCount();
         menu.Close();
         // The desktop repaints what the popup covered before the next run.
         Pump();

@@ -1,9 +1,9 @@
+// The popup's window: its life and its place on the screen.
 #include "menu/MenuEx.h"
 
 #include "framework/Text.h"
 #include "framework/WinApp.h"
 #include "menu/MenuMonitor.h"
-#include "menu/MenuText.h"
 
 #include <windowsx.h>
 
@@ -17,7 +17,6 @@ namespace {
 constexpr UINT kWmDpiChanged = 0x02E0;
 
 constexpr DWORD kPopupStyle = WS_POPUP | WS_CHILD | WS_DLGFRAME;   // 0xC0400000
-constexpr UINT kHoverPeriodMs = 200;
 
 // Addresses of the menus alive now. Menus are made and destroyed on the
 // user-interface thread only, so the list needs no lock.
@@ -29,30 +28,11 @@ CTypedPtrArray<const CMenuEx>& LiveMenus()
 
 }  // namespace
 
-namespace {
-
-// One description for both fonts; only the weight differs.
-void MakeFonts(CFont& normal, CFont& bold, int nHeight)
-{
-    LOGFONTW lf{};
-    lf.lfHeight = nHeight;
-    lf.lfWeight = FW_NORMAL;
-    lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
-    normal.CreateFontIndirect(&lf);
-    lf.lfWeight = FW_BOLD;
-    bold.CreateFontIndirect(&lf);
-}
-
-}  // namespace
-
 CMenuEx::CMenuEx()
-    : m_hWndOwner(nullptr), m_nHotItem(-1), m_nMaxTextWidth(0), m_nTextHeight(0), m_nWidth(0),
-      m_metrics(MetricsForDpi(96))
 {
-    m_nHeight = m_metrics.nMargin;
-    MakeFonts(m_fontNormal, m_fontBold, m_metrics.nFontHeight);
-    // Until Create knows better: the primary monitor's work area.
+    // Until Create knows better: the primary monitor at 96 DPI.
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &m_rcWork, 0);
+    UseFonts();
 
     // A menu that could not be listed is never filled: it shows empty.
     LiveMenus().Add(this);
@@ -68,13 +48,8 @@ CMenuEx::~CMenuEx()
 
     Close();
     ReleaseMeasureDC();
-    for (int i = 0; i < m_arrItems.GetSize(); ++i)
-        delete m_arrItems[i];
-    delete[] m_pnRows;
-    delete[] m_pnListHeights;
     m_fontNormal.DeleteObject();
     m_fontBold.DeleteObject();
-    m_arrItems.RemoveAll();
 }
 
 bool CMenuEx::IsLiveMenu(const void* p)
@@ -92,13 +67,15 @@ CMenuEx* CMenuEx::ToFill(const void* address, HWND hWndOwner)
         return nullptr;
     auto* menu = static_cast<CMenuEx*>(const_cast<void*>(address));
     if (!menu->m_hWnd || menu->m_hWndOwner != hWndOwner || menu->IsInModalLoop() ||
-        (GetWindowLongA(menu->m_hWnd, GWL_STYLE) & WS_VISIBLE) || !menu->m_arrItems.IsEmpty())
+        (GetWindowLongA(menu->m_hWnd, GWL_STYLE) & WS_VISIBLE) || menu->m_rows.ItemCount() != 0)
         return nullptr;
     return menu;
 }
 
 BOOL CMenuEx::Create(HWND hWndOwner)
 {
+    if (m_hWnd)
+        return FALSE;
     m_hWndOwner = hWndOwner;
     // Sized for the monitor under the pointer, where a popup opens; Track
     // measures again in the rare case that its point is on another.
@@ -125,115 +102,13 @@ void CMenuEx::AddItem(UINT nFlags, UINT nID, LPCWSTR pszText, HICON hIcon, BOOL 
     item->nID = nID;
     item->hIcon = hIcon;
     item->bBold = bBold;
-    item->bAskIcon = !hIcon && m_bAskNewRows && !(nFlags & MF_SEPARATOR);
     MeasureItem(*item);
-    if (m_arrItems.Add(item) < 0) {
-        delete item;
-        return;
-    }
-    m_nHeight += item->nHeight + m_metrics.nRowGap;
-}
-
-// Measures with the item's font, once, and cuts a text too wide for the
-// menu: what is measured here is what Track and the paint use.
-void CMenuEx::MeasureItem(MenuExItem& item)
-{
-    HDC dc = MeasureDC(item.bBold);
-    SIZE size{0, 0};
-    if (item.nFlags & MF_SEPARATOR) {
-        GetTextExtentPoint32W(dc, L"---", 3, &size);
-        item.nHeight = size.cy / 2;
-        item.nShown = 0;
-    } else {
-        const int n = lstrlenW(item.szText);
-        GetTextExtentPoint32W(dc, item.szText, n, &size);
-        item.nHeight = size.cy;
-        item.nShown = n;
-        const int limit = TextLimit();
-        if (size.cx > limit) {
-            int extents[100];
-            SIZE whole{0, 0}, ellipsis{0, 0};
-            GetTextExtentExPointW(dc, item.szText, n, 0, nullptr, extents, &whole);
-            GetTextExtentPoint32W(dc, &kEllipsis, 1, &ellipsis);
-            item.nShown = CutToWidth(item.szText, n, extents, limit, ellipsis.cx);
-            size.cx = (item.nShown ? extents[item.nShown - 1] : 0) + ellipsis.cx;
-        }
-    }
-    item.nTextWidth = size.cx;
-    m_nTextHeight = size.cy;
-    if (size.cx > m_nMaxTextWidth)
-        m_nMaxTextWidth = size.cx;
-}
-
-// A memory DC compatible with the screen measures as the popup's own would,
-// and one for all the items spares a DC per row.
-HDC CMenuEx::MeasureDC(BOOL bBold)
-{
-    if (!m_hMeasureDC) {
-        m_hMeasureDC = CreateCompatibleDC(nullptr);
-        if (!m_hMeasureDC)
-            return nullptr;   // measured as nothing: the rows show empty
-        m_hMeasureOldFont = SelectObject(m_hMeasureDC, m_fontNormal.GetSafeHandle());
-        m_bMeasureBold = FALSE;
-    }
-    if (!bBold != !m_bMeasureBold) {
-        SelectObject(m_hMeasureDC, bBold ? m_fontBold.GetSafeHandle() : m_fontNormal.GetSafeHandle());
-        m_bMeasureBold = bBold;
-    }
-    return m_hMeasureDC;
-}
-
-void CMenuEx::ReleaseMeasureDC()
-{
-    if (!m_hMeasureDC)
-        return;
-    SelectObject(m_hMeasureDC, m_hMeasureOldFont);
-    DeleteDC(m_hMeasureDC);
-    m_hMeasureDC = nullptr;
-}
-
-// A title may take the menu to half its work area's width; a wider one is
-// cut and ends in an ellipsis.
-int CMenuEx::TextLimit() const
-{
-    const int limit = (m_rcWork.right - m_rcWork.left) / 2 - 2 * m_metrics.nTextLeft;
-    return limit > 0 ? limit : 1;
-}
-
-// The sizes of a monitor: its DPI's fonts and numbers, and what its work
-// area allows. Items already added are measured again if that changes them.
-void CMenuEx::UseMonitor(int nDpi, const RECT& rcWork)
-{
-    const bool sameDpi = nDpi == m_metrics.nDpi;
-    const bool sameWidth = rcWork.right - rcWork.left == m_rcWork.right - m_rcWork.left;
-    m_rcWork = rcWork;
-    if (sameDpi && sameWidth)
-        return;
-    ReleaseMeasureDC();
-    if (!sameDpi) {
-        m_metrics = MetricsForDpi(nDpi);
-        MakeFonts(m_fontNormal, m_fontBold, m_metrics.nFontHeight);
-        // Rows keep their scaled height whatever the font's cell rounds to.
-        TEXTMETRICW tm{};
-        if (GetTextMetricsW(MeasureDC(FALSE), &tm))
-            m_metrics = MetricsForDpi(nDpi, tm.tmHeight);
-    }
-    m_nMaxTextWidth = 0;
-    m_nHeight = m_metrics.nMargin;
-    for (int i = 0; i < m_arrItems.GetSize(); ++i) {
-        MeasureItem(*m_arrItems[i]);
-        m_nHeight += m_arrItems[i]->nHeight + m_metrics.nRowGap;
-    }
+    m_rows.Add(item);
 }
 
 void CMenuEx::AddSeparator()
 {
     AddItem(MF_SEPARATOR, 0, nullptr, nullptr, FALSE);
-}
-
-void CMenuEx::BeginFixedRows()
-{
-    m_nFixedFirst = m_arrItems.GetSize();
 }
 
 int CMenuEx::Track(UINT, int x, int y, CWnd*, const RECT*)
@@ -255,15 +130,23 @@ void CMenuEx::Layout(POINT pt)
     UseMonitor(monitor.nDpi, monitor.rcWork);
     ReleaseMeasureDC();   // every item is measured by now
     m_ptAnchor = pt;
-    m_nWidth = m_nMaxTextWidth + 2 * m_metrics.nTextLeft;
-    m_nHeight += m_metrics.nMargin;   // the bottom margin
-    FitRows(true);
-    AskIcons();
+    m_rows.Open(m_rcWork.bottom - m_rcWork.top);
+    // A popup that had to be cut to its work area lies inside it, and stays
+    // there while the filter changes its height.
+    m_bInsideWork = m_rows.Scrolls();
+    Place();
+}
+
+void CMenuEx::Place()
+{
+    const MenuMetrics& m = m_rows.Metrics();
+    m_rcWindow = PlaceMenu(m_ptAnchor, SIZE{m_rows.Width(), m_rows.Height()}, m_rcWork, m.nTextLeft, m.nMargin,
+                           m_bInsideWork);
 }
 
 void CMenuEx::Show()
 {
-    MoveWindow(m_hWnd, m_rcWindow.left, m_rcWindow.top, m_nWidth, m_nHeight, FALSE);
+    MoveWindow(m_hWnd, m_rcWindow.left, m_rcWindow.top, m_rows.Width(), m_rows.Height(), FALSE);
     ShowWindow(m_hWnd, SW_SHOW);
     // A popup opened from a tray icon belongs to a background program: only
     // the foreground lets a click elsewhere take its focus away and close it.

@@ -14,12 +14,14 @@ namespace menutest {
 
 // A CMenuEx that records the messages its window gets, and can refuse its
 // creation or keep WM_MOUSEMOVE from the menu (so that only the hover timer
-// can move the hot item).
+// can move the hot item). Its rows can be set up by hand.
 class RecordingMenu : public CMenuEx {
 public:
     std::vector<UINT> seen;
     bool failCreate = false;
     bool swallowMouseMoves = false;
+
+    CMenuRows& rows() { return MutableRows(); }
 
     size_t Count(UINT message) const
     {
@@ -88,7 +90,7 @@ inline int RowTop(const CMenuEx& menu, int i)
 {
     int y = 5;
     for (int k = 0; k < i; ++k)
-        y += menu.m_arrItems[k]->nHeight + 5;
+        y += menu.Rows().Item(k).nHeight + 5;
     return y;
 }
 
@@ -193,7 +195,8 @@ inline void Type(const CMenuEx& menu, const std::wstring& text)
 
 inline std::wstring HotText(const CMenuEx& menu)
 {
-    return menu.m_nHotItem >= 0 ? std::wstring(menu.m_arrItems[menu.m_nHotItem]->szText) : L"(none)";
+    const int hot = menu.Rows().Hot();
+    return hot >= 0 ? std::wstring(menu.Rows().Item(hot).szText) : L"(none)";
 }
 
 }  // namespace menutest

@@ -97,8 +97,8 @@ PopupSeen Look(CMenuEx* menu)
     PopupSeen seen;
     seen.hwnd = menu->m_hWnd;
     GetWindowRect(menu->m_hWnd, &seen.rect);
-    seen.items = menu->m_arrItems.GetSize();
-    seen.reportsTo = menu->m_hWndOwner;
+    seen.items = menu->Rows().ItemCount();
+    seen.reportsTo = menu->Owner();
     return seen;
 }
 
@@ -143,7 +143,7 @@ TEST_F(TrayPopup, RightClickBuildsShowsAndReportsInOrder)
             return false;
         seen = Look(owner.menu);
         // What the popup does for a click on its second item.
-        PostMessageA(owner.menu->m_hWndOwner, WM_COMMAND, ID_DOCK_FIRST + 1, 0);
+        PostMessageA(owner.menu->Owner(), WM_COMMAND, ID_DOCK_FIRST + 1, 0);
         owner.menu->Close();
         return true;
     });
@@ -310,7 +310,7 @@ TEST_F(TrayPopup, AnIconDroppedWhileItsPopupIsOpenIsNeverTouchedAgain)
         }
         // A later tick: the popup is still open; the user picks the item.
         popupOutlivedIcon = PopupOpen(owner.menu) && !IsWindow(iconWnd);
-        PostMessageA(owner.menu->m_hWndOwner, WM_COMMAND, ID_DOCK_FIRST, 0);
+        PostMessageA(owner.menu->Owner(), WM_COMMAND, ID_DOCK_FIRST, 0);
         owner.menu->Close();
         return true;
     });
@@ -380,7 +380,7 @@ TEST_F(TrayPopup, TheSweepsDropOfADockedRecordDuringItsPopupLeavesTheProgramRunn
     WhileLooping user2([&] {
         if (!PopupOpen(owner.menu))
             return false;
-        PostMessageA(owner.menu->m_hWndOwner, WM_COMMAND, ID_DOCK_FIRST + 2, 0);
+        PostMessageA(owner.menu->Owner(), WM_COMMAND, ID_DOCK_FIRST + 2, 0);
         owner.menu->Close();
         return true;
     });
