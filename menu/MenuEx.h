@@ -104,6 +104,7 @@ private:
     };
     void DrawItemRow(HDC dc, IconSurface& icons, int nItem, int top);
     void DrawIconAt(HDC dc, IconSurface& icons, HICON hIcon, int y, COLORREF rowColor) const;
+    void DrawCheck(HDC dc, int y, COLORREF color) const;
     void DrawFilterRow(HDC dc, int top);
     void DrawNoMatchRow(HDC dc, int top);
     void DrawStrip(HDC dc, int top, bool bUp, bool bActive);

@@ -118,7 +118,9 @@ void CMenuEx::DrawItemRow(HDC dc, IconSurface& icons, int nItem, int top)
 
     // Only MF_GRAYED greys the text; MF_DISABLED alone looks normal.
     const COLORREF textColor = (item.nFlags & MF_GRAYED) ? kGrayText : kText;
-    if (item.hIcon)
+    if (IsChecked(item))
+        DrawCheck(dc, top, textColor);
+    else if (item.hIcon)
         DrawIconAt(dc, icons, item.hIcon, top, rowColor);
 
     if (item.szText[0] && item.nShown > 0) {
@@ -133,6 +135,21 @@ void CMenuEx::DrawItemRow(HDC dc, IconSurface& icons, int nItem, int top)
             cut[item.nShown] = kEllipsis;
             TextOutW(dc, m.nTextLeft, top, cut, item.nShown + 1);
         }
+    }
+}
+
+// A tick in the icon's square, drawn a column at a time so that it looks the
+// same wherever it is drawn: a short stroke down to the right, a long one up.
+void CMenuEx::DrawCheck(HDC dc, int y, COLORREF color) const
+{
+    const MenuMetrics& m = m_rows.Metrics();
+    const int size = m.nIconSize;
+    const int thick = size / 8 > 2 ? size / 8 : 2;
+    const int left = size * 3 / 16, bend = size * 6 / 16, right = size * 12 / 16;
+    const int bottom = size * 11 / 16 - thick / 2;
+    for (int x = left; x <= right; ++x) {
+        const int fromBend = x < bend ? bend - x : x - bend;
+        FillSolidRect(dc, m.nIconLeft + x, y + bottom - fromBend, 1, thick, color);
     }
 }
 

@@ -6,7 +6,7 @@
 
 // One item of a popup. Zero-filled when allocated.
 struct MenuExItem {
-    UINT nFlags;        // MF_GRAYED, MF_DISABLED, MF_SEPARATOR
+    UINT nFlags;        // MF_GRAYED, MF_DISABLED, MF_SEPARATOR, MF_CHECKED
     UINT nID;
     WCHAR szText[100];   // at most 99 UTF-16 code units, never half a pair
     HICON hIcon;        // borrowed
@@ -21,6 +21,12 @@ struct MenuExItem {
 inline bool CanBeChosen(const MenuExItem& item)
 {
     return !(item.nFlags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED));
+}
+
+// A row that says it is on shows a check mark where rows show their icons.
+inline bool IsChecked(const MenuExItem& item)
+{
+    return (item.nFlags & (MF_CHECKED | MF_SEPARATOR)) == MF_CHECKED;
 }
 
 // The rows of a popup as it shows them, with no window: its items, measured

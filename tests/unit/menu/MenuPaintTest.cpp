@@ -247,6 +247,63 @@ TEST(MenuPaint, RowsThatShareAnIconEachShowItOnTheirOwnColour)
     }
 }
 
+// A row that is on shows a tick where rows show their icons, in the colour
+// of its text: black, grey when it is grayed, black on the highlight.
+TEST(MenuPaint, ACheckedRowShowsATickInTheIconsPlaceInItsTextsColour)
+{
+    TestIcon icon;
+    RecordingMenu menu;
+    ParkCursor();
+    ASSERT_TRUE(menu.Create(nullptr));
+    menu.AddItem(MF_CHECKED, 1, L"On", icon, FALSE);
+    menu.AddItem(MF_CHECKED | MF_GRAYED, 2, L"On, grayed", nullptr, FALSE);
+    menu.AddItem(0, 3, L"Off", nullptr, FALSE);
+    menu.AddItem(MF_CHECKED, 4, L"On, highlighted", nullptr, FALSE);
+    std::unique_ptr<test::Canvas> c;
+    TrackWith(menu, 600, 500, [&] {
+        KillTimer(menu.m_hWnd, IDT_HOVER);
+        menu.rows().SetHot(3);
+        c = std::make_unique<test::Canvas>(menu.Rows().Width(), menu.Rows().Height());
+        SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
+        menu.Close();
+    });
+    ASSERT_TRUE(c);
+    // Each row's square: the tick's pixels, and whether all others are the
+    // row's background.
+    struct Square {
+        std::vector<POINT> ink;
+        bool clean = true;
+    };
+    auto square = [&](int i, COLORREF background, COLORREF ink) {
+        Square s;
+        const int y = RowTop(menu, i);
+        for (int yy = y; yy < y + 16; ++yy)
+            for (int x = 2; x < 18; ++x) {
+                const COLORREF p = c->at(x, yy);
+                if (p == ink)
+                    s.ink.push_back(POINT{x - 2, yy - y});
+                else if (p != background)
+                    s.clean = false;
+            }
+        return s;
+    };
+    const Square on = square(0, kWhite, 0), grayed = square(1, kWhite, kLine), off = square(2, kWhite, 0),
+                 hot = square(3, kFill, 0);
+    EXPECT_GE(on.ink.size(), 16u) << "a tick, not the icon";
+    EXPECT_TRUE(on.clean && grayed.clean && hot.clean);
+    EXPECT_TRUE(off.ink.empty() && off.clean);
+    auto same = [&](const Square& s) {
+        if (s.ink.size() != on.ink.size())
+            return false;
+        for (size_t k = 0; k < s.ink.size(); ++k)
+            if (s.ink[k].x != on.ink[k].x || s.ink[k].y != on.ink[k].y)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(same(grayed)) << "the grayed row's tick differs";
+    EXPECT_TRUE(same(hot)) << "the highlighted row's tick differs";
+}
+
 TEST(MenuPaint, AnIconWithoutTextShowsOnlyTheIcon)
 {
     // An empty text measures 0 high here, so the icon reaches into the next

@@ -193,11 +193,16 @@ TEST(MenuRows, OnlyRowsThatAreNeitherGreyNorDisabledNorSeparatorsCanBeChosen)
     rows.Add(Measured(0, L"", MF_SEPARATOR));
     rows.Add(Measured(2, L"Grayed", MF_GRAYED));
     rows.Add(Measured(3, L"Disabled", MF_DISABLED));
-    rows.Add(Measured(4, L"Plain too", 0x4000));
-    std::vector<bool> choosable;
+    rows.Add(Measured(4, L"Checked", MF_CHECKED));
+    rows.Add(Measured(5, L"Checked, grayed", MF_CHECKED | MF_GRAYED));
+    rows.Add(Measured(0, L"", MF_SEPARATOR | MF_CHECKED));
+    std::vector<bool> choosable, checked;
     for (int i = -1; i <= rows.ItemCount(); ++i)
         choosable.push_back(rows.CanChoose(i));
-    EXPECT_EQ((std::vector<bool>{false, true, false, false, false, true, false}), choosable);
+    for (int i = 0; i < rows.ItemCount(); ++i)
+        checked.push_back(IsChecked(rows.Item(i)));
+    EXPECT_EQ((std::vector<bool>{false, true, false, false, false, true, false, false, false}), choosable);
+    EXPECT_EQ((std::vector<bool>{false, false, false, false, true, true, false}), checked);
 
     EXPECT_EQ(-1, rows.Hot());
     EXPECT_TRUE(rows.SetHot(4));
