@@ -1,4 +1,5 @@
-// The popup's window: its life and its place on the screen.
+// The popup's window: its life, kept from one popup to the next, and its
+// place on the screen.
 #include "menu/MenuEx.h"
 
 #include "framework/Text.h"
@@ -24,6 +25,27 @@ CTypedPtrArray<const CMenuEx>& LiveMenus()
 {
     static CTypedPtrArray<const CMenuEx> menus;
     return menus;
+}
+
+// Holds the popup window while no popup is open, so that the next popup
+// only has to place and show it. Bound to the window, it also learns when
+// something else ends it (the end of its owner, the main window), and what
+// still reaches the window meanwhile finds no popup to act on.
+class CIdlePopup : public CWnd {
+public:
+    void Hold(HWND hwnd) { Attach(hwnd); }
+    HWND Release()
+    {
+        const HWND hwnd = m_hWnd;
+        Detach();
+        return hwnd;
+    }
+};
+
+CIdlePopup& IdlePopup()
+{
+    static CIdlePopup idle;
+    return idle;
 }
 
 }  // namespace
@@ -86,10 +108,26 @@ BOOL CMenuEx::Create(HWND hWndOwner)
     CWinApp* app = GetApp();
     CWnd* main = app ? app->GetMainWnd() : nullptr;
     HWND hWndParent = main ? main->m_hWnd : nullptr;
-    if (!CreateEx(WS_EX_TOPMOST, RegisterPlainWndClass(0), L"", kPopupStyle, 0, 0, 100, 100, hWndParent, nullptr))
+    if (!TakeKeptWindow(hWndParent) &&
+        !CreateEx(WS_EX_TOPMOST, RegisterPlainWndClass(0), L"", kPopupStyle, 0, 0, 100, 100, hWndParent, nullptr))
         return FALSE;
     SetTimer(IDT_HOVER, kHoverPeriodMs);
     return TRUE;
+}
+
+// The process's popup window, if no popup holds it now. It is owned by the
+// main window it was made for; for another (a test's), it is made anew.
+bool CMenuEx::TakeKeptWindow(HWND hWndParent)
+{
+    CIdlePopup& idle = IdlePopup();
+    if (!idle.m_hWnd)
+        return false;
+    if (GetWindow(idle.m_hWnd, GW_OWNER) != hWndParent) {
+        idle.DestroyWindow();
+        return false;
+    }
+    Attach(idle.Release());
+    return true;
 }
 
 void CMenuEx::AddItem(UINT nFlags, UINT nID, LPCWSTR pszText, HICON hIcon, BOOL bBold)
@@ -163,9 +201,25 @@ BOOL CMenuEx::Close()
         return FALSE;
     m_bClosing = true;
     EndModalLoop(0);
-    const BOOL destroyed = DestroyWindow();
+    BOOL closed = TRUE;
+    CIdlePopup& idle = IdlePopup();
+    if (idle.m_hWnd) {
+        // Another popup's window is kept already.
+        closed = DestroyWindow();
+    } else {
+        // Hidden, it gives up the focus and takes no input. Its timers are
+        // this popup's.
+        const HWND hwnd = m_hWnd;
+        ShowWindow(hwnd, SW_HIDE);
+        KillTimer(IDT_HOVER);
+        KillTimer(IDT_SCROLL);
+        if (m_hWnd == hwnd) {
+            Detach();
+            idle.Hold(hwnd);
+        }
+    }
     m_bClosing = false;
-    return destroyed;
+    return closed;
 }
 
 LRESULT CMenuEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

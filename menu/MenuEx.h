@@ -14,6 +14,10 @@ constexpr UINT_PTR IDT_SCROLL = 12;
 // shows is its rows (CMenuRows); this class is the window around them: its
 // life, its place on the screen, the pointer and the keys, the painting.
 //
+// The window itself outlives the object: the process keeps one popup
+// window, hidden while no popup is open, and each popup takes it for its
+// life. A popup made while another still holds it gets a window of its own.
+//
 // A composer may mark its first rows as a list (BeginFixedRows): when the
 // popup does not fit the work area of its monitor, the list scrolls and the
 // rows after it stay in view, and typing filters the list by its texts.
@@ -34,6 +38,8 @@ public:
     // when they come into view (CMenuRows::SetIconSource).
     void SetIconSource(CMenuIconSource* pSource) { m_rows.SetIconSource(pSource); }
     int Track(UINT nFlags, int x, int y, CWnd* pWnd, const RECT* pRect);
+    // Ends the loop and hides the window, which goes back to the process
+    // for the next popup; the object has no window afterwards.
     BOOL Close();
 
     // Track's steps, apart for the benchmarks: sizes and places the popup
@@ -67,6 +73,7 @@ protected:
 
 private:
     // The window's life (MenuEx.cpp).
+    bool TakeKeptWindow(HWND hWndParent);
     void Place();
 
     // Measurement (MenuExMeasure.cpp).
@@ -125,9 +132,8 @@ private:
     HGDIOBJ m_hMeasureOldFont = nullptr;
     BOOL m_bMeasureBold = FALSE;
 
-    // Set while Close destroys the window: the focus leaves a window that is
-    // being destroyed, and the Close that WM_KILLFOCUS runs must not destroy
-    // it a second time.
+    // Set while Close hides or destroys the window: the focus leaves it on
+    // the way, and the Close that WM_KILLFOCUS runs must do nothing.
     bool m_bClosing = false;
 
     // The highlight follows whichever moved last: the keys, until the

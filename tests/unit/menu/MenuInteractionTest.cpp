@@ -154,7 +154,7 @@ TEST(MenuChoice, AClickOnASelectableItemPostsOneCommandAndCloses)
             MoveTo(p.menu, 30, RowTop(p.menu, item) + 3);
             ClickAt(p.menu, 30, RowTop(p.menu, item) + 3);
         }));
-        EXPECT_FALSE(IsWindow(hwnd));
+        EXPECT_TRUE(ClosedPopup(hwnd));
         EXPECT_EQ(nullptr, p.menu.m_hWnd);
         auto commands = p.Commands();
         ASSERT_EQ(1u, commands.size()) << test::Describe(commands);

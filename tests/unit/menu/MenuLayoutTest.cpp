@@ -112,6 +112,10 @@ TEST(MenuCreate, WithoutAMainWindowThePopupIsUnowned)
 
 TEST(MenuCreate, AFailedWindowLeavesAMenuThatMeasuresAndNeverBlocks)
 {
+    // Another menu holds the process's popup window, so this one makes a
+    // window of its own.
+    CMenuEx holder;
+    ASSERT_TRUE(holder.Create(nullptr));
     RecordingMenu menu;
     menu.failCreate = true;
     EXPECT_EQ(FALSE, menu.Create(nullptr));
@@ -322,13 +326,13 @@ TEST(MenuClose, IsHarmlessAnyNumberOfTimes)
     ASSERT_TRUE(menu.Create(nullptr));
     HWND hwnd = menu.m_hWnd;
     EXPECT_EQ(TRUE, menu.Close());
-    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(ClosedPopup(hwnd));
     EXPECT_EQ(nullptr, menu.m_hWnd);
     EXPECT_EQ(FALSE, menu.Close());
     EXPECT_EQ(FALSE, menu.Close());
 }
 
-TEST(MenuClose, NestedInTheDestructionsKillFocusItEndsTheLoopOnceAndDestroysOnce)
+TEST(MenuClose, NestedInTheHidesKillFocusItEndsTheLoopOnceAndHidesOnce)
 {
     ParkCursor();
     test::MessageLog owner("owner");
@@ -337,19 +341,22 @@ TEST(MenuClose, NestedInTheDestructionsKillFocusItEndsTheLoopOnceAndDestroysOnce
     menu.AddItem(0, 5, L"Item", nullptr, FALSE);
     bool hadFocus = false;
     BOOL closed = FALSE;
+    HWND hwnd = nullptr;
     EXPECT_EQ(0, TrackWith(menu, 500, 400, [&] {
+        hwnd = menu.m_hWnd;
         hadFocus = GetFocus() == menu.m_hWnd;
         menu.seen.clear();
         closed = menu.Close();
     }));
     ASSERT_TRUE(hadFocus);
     EXPECT_EQ(TRUE, closed);
-    // The focus left during the destruction, so the handler's Close ran
+    // The focus left as the window was hidden, so the handler's Close ran
     // nested inside it.
     EXPECT_EQ(1u, menu.Count(WM_KILLFOCUS));
-    EXPECT_EQ(1u, menu.Count(WM_DESTROY));
-    EXPECT_EQ(1u, menu.Count(WM_NCDESTROY));
-    EXPECT_LT(menu.IndexOf(WM_KILLFOCUS), menu.IndexOf(WM_NCDESTROY));
+    EXPECT_EQ(1u, menu.Count(WM_SHOWWINDOW));
+    EXPECT_LT(menu.IndexOf(WM_SHOWWINDOW), menu.IndexOf(WM_KILLFOCUS));
+    EXPECT_TRUE(ClosedPopup(hwnd));
+    EXPECT_NE(hwnd, GetFocus());
     EXPECT_FALSE(menu.IsInModalLoop());
     test::Flush();
     EXPECT_EQ(0u, owner.count(WM_COMMAND));
@@ -395,7 +402,73 @@ TEST(MenuLife, DestroyingATrackedMenusObjectClosesItsWindow)
         menu.AddItem(0, 1, L"Item", nullptr, FALSE);
         hwnd = menu.m_hWnd;
     }
-    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(ClosedPopup(hwnd));
+}
+
+// The process keeps one popup window: each popup takes it, and gives it back
+// hidden, with no timer running and nothing of that popup left in it.
+TEST(MenuLife, EachPopupTakesTheKeptWindowAndGivesItBackHiddenAndIdle)
+{
+    ParkCursor();
+    test::MessageLog owner("owner");
+    HWND kept = nullptr;
+    {
+        CMenuEx menu;
+        ASSERT_TRUE(menu.Create(owner.hwnd()));
+        kept = menu.m_hWnd;
+        menu.AddItem(0, 7, L"Seven", nullptr, FALSE);
+        TrackWith(menu, 500, 400, [&] { menu.Close(); });
+        EXPECT_TRUE(IsWindow(kept));
+        EXPECT_TRUE(ClosedPopup(kept));
+        EXPECT_FALSE(KillTimer(kept, IDT_HOVER)) << "the hover timer outlived its popup";
+        EXPECT_EQ(nullptr, CMenuEx::ToFill(&menu, owner.hwnd())) << "a popup that was shown is never filled";
+    }
+    EXPECT_TRUE(ClosedPopup(kept));
+    // What still reaches it finds no popup to act on.
+    SendMessageW(kept, WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageW(kept, WM_LBUTTONUP, 0, Point(30, 8));
+    SendMessageW(kept, WM_TIMER, IDT_HOVER, 0);
+    test::Flush();
+    EXPECT_EQ(0u, owner.count(WM_COMMAND));
+
+    // The next popup shows it where and as big as its own rows say.
+    CMenuEx next;
+    ASSERT_TRUE(next.Create(owner.hwnd()));
+    EXPECT_EQ(kept, next.m_hWnd);
+    EXPECT_EQ(&next, CMenuEx::ToFill(&next, owner.hwnd()));
+    next.AddItem(0, 8, L"Eight, a longer row", nullptr, FALSE);
+    next.AddItem(0, 9, L"Nine", nullptr, FALSE);
+    RECT rc{};
+    bool shown = false;
+    TrackWith(next, 700, 600, [&] {
+        shown = IsWindowVisible(next.m_hWnd) && GetFocus() == next.m_hWnd;
+        GetWindowRect(next.m_hWnd, &rc);
+        next.Close();
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_EQ((std::vector<LONG>{700 - next.Rows().Width(), 600 - 46, 700, 600}),
+              (std::vector<LONG>{rc.left, rc.top, rc.right, rc.bottom}));
+    test::Flush();
+    EXPECT_EQ(0u, owner.count(WM_COMMAND));
+}
+
+// Of two popups open at once, the one that closes first keeps its window for
+// the next popup, and the other's goes.
+TEST(MenuLife, APopupMadeWhileAnotherHoldsTheWindowHasOneOfItsOwn)
+{
+    auto first = std::make_unique<CMenuEx>();
+    auto second = std::make_unique<CMenuEx>();
+    ASSERT_TRUE(first->Create(nullptr) && second->Create(nullptr));
+    const HWND a = first->m_hWnd, b = second->m_hWnd;
+    EXPECT_NE(a, b);
+    second.reset();
+    first.reset();
+    EXPECT_TRUE(ClosedPopup(b));
+    EXPECT_TRUE(IsWindow(b));
+    EXPECT_FALSE(IsWindow(a));
+    CMenuEx next;
+    ASSERT_TRUE(next.Create(nullptr));
+    EXPECT_EQ(b, next.m_hWnd);
 }
 
 TEST(MenuFit, RowsThatFitOpenAsBeforeAndATallListScrollsInsideTheWorkArea)

@@ -80,6 +80,13 @@ inline int TrackWith(CMenuEx& menu, int x, int y, const std::function<void()>& s
     return result;
 }
 
+// A popup window after its popup closed: hidden and no popup's, kept for
+// the next one (or gone).
+inline bool ClosedPopup(HWND hwnd)
+{
+    return !IsWindowVisible(hwnd) && !dynamic_cast<CMenuEx*>(CWnd::FromHandlePermanent(hwnd));
+}
+
 inline LPARAM Point(int x, int y)
 {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
