@@ -184,8 +184,10 @@ void CMenuEx::Place()
 
 void CMenuEx::Show()
 {
-    MoveWindow(m_hWnd, m_rcWindow.left, m_rcWindow.top, m_rows.Width(), m_rows.Height(), FALSE);
-    ShowWindow(m_hWnd, SW_SHOW);
+    // Placed and shown in one step, as ShowWindow shows a window of this
+    // style: without activating it or changing its place in the z-order.
+    SetWindowPos(m_hWnd, nullptr, m_rcWindow.left, m_rcWindow.top, m_rows.Width(), m_rows.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     // A popup opened from a tray icon belongs to a background program: only
     // the foreground lets a click elsewhere take its focus away and close it.
     SetForegroundWindow(m_hWnd);
