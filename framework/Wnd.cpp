@@ -31,6 +31,14 @@ void CWnd::Attach(HWND hwnd)
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
+void CWnd::PassWindowTo(CWnd& other)
+{
+    other.m_hWnd = m_hWnd;
+    m_hWnd = nullptr;
+    if (other.m_hWnd)
+        SetWindowLongPtrW(other.m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&other));
+}
+
 void CWnd::Detach()
 {
     if (m_hWnd) {

@@ -68,15 +68,16 @@ protected:
     // can lose its object there, and must look before touching members again.
     const bool& DestroyedFlag() const { return m_pFrame->destroyed; }
 
-    // Binds the object to a window, or lets it go without destroying it (so
-    // that another object may take it).
     void Attach(HWND hwnd);
-    void Detach();
+    // Binds the window to another object instead, in one step; this one has
+    // no window afterwards.
+    void PassWindowTo(CWnd& other);
 
     WNDPROC m_pfnSuper = nullptr;   // window procedure behind ours (subclassed windows)
 
 private:
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void Detach();
 
     // One per message being handled, innermost first; the destructor marks
     // them all so that no frame touches the freed object on its way out.

@@ -4,7 +4,6 @@
 
 #include "framework/Text.h"
 #include "framework/WinApp.h"
-#include "menu/MenuMonitor.h"
 
 #include <windowsx.h>
 
@@ -33,13 +32,7 @@ CTypedPtrArray<const CMenuEx>& LiveMenus()
 // still reaches the window meanwhile finds no popup to act on.
 class CIdlePopup : public CWnd {
 public:
-    void Hold(HWND hwnd) { Attach(hwnd); }
-    HWND Release()
-    {
-        const HWND hwnd = m_hWnd;
-        Detach();
-        return hwnd;
-    }
+    void Lend(CWnd& popup) { PassWindowTo(popup); }
 };
 
 CIdlePopup& IdlePopup()
@@ -52,8 +45,7 @@ CIdlePopup& IdlePopup()
 
 CMenuEx::CMenuEx()
 {
-    // Until Create knows better: the primary monitor at 96 DPI.
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &m_rcWork, 0);
+    // At 96 DPI until Create finds the monitor.
     UseFonts();
 
     // A menu that could not be listed is never filled: it shows empty.
@@ -101,10 +93,7 @@ BOOL CMenuEx::Create(HWND hWndOwner)
     m_hWndOwner = hWndOwner;
     // Sized for the monitor under the pointer, where a popup opens; Track
     // measures again in the rare case that its point is on another.
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    const MenuMonitor monitor = MonitorAt(cursor);
-    UseMonitor(monitor.nDpi, monitor.rcWork);
+    UseMonitorUnderPointer();
     CWinApp* app = GetApp();
     CWnd* main = app ? app->GetMainWnd() : nullptr;
     HWND hWndParent = main ? main->m_hWnd : nullptr;
@@ -126,7 +115,7 @@ bool CMenuEx::TakeKeptWindow(HWND hWndParent)
         idle.DestroyWindow();
         return false;
     }
-    Attach(idle.Release());
+    idle.Lend(*this);
     return true;
 }
 
@@ -135,6 +124,8 @@ void CMenuEx::AddItem(UINT nFlags, UINT nID, LPCWSTR pszText, HICON hIcon, BOOL 
     auto* item = new (std::nothrow) MenuExItem();   // value-initialised: all zero
     if (!item)
         return;   // out of memory: the menu goes without this row
+    if (IsRectEmpty(&m_monitor.rcWork))
+        UseMonitorUnderPointer();   // a menu filled without a window
     CopyText(item->szText, 100, pszText);   // at most 99 code units
     item->nFlags = nFlags;
     item->nID = nID;
@@ -164,11 +155,17 @@ int CMenuEx::Track(UINT, int x, int y, CWnd*, const RECT*)
 
 void CMenuEx::Layout(POINT pt)
 {
-    const MenuMonitor monitor = MonitorAt(pt);
-    UseMonitor(monitor.nDpi, monitor.rcWork);
+    // As a rule it opens on the monitor it was made for, whose DPI alone is
+    // asked again.
+    MenuMonitor monitor = m_monitor;
+    if (monitor.hMonitor && PtInRect(&monitor.rcMonitor, pt))
+        monitor.nDpi = MonitorDpi(monitor.hMonitor);
+    else
+        monitor = MonitorAt(pt);
+    UseMonitor(monitor);
     ReleaseMeasureDC();   // every item is measured by now
     m_ptAnchor = pt;
-    m_rows.Open(m_rcWork.bottom - m_rcWork.top);
+    m_rows.Open(m_monitor.rcWork.bottom - m_monitor.rcWork.top);
     // A popup that had to be cut to its work area lies inside it, and stays
     // there while the filter changes its height.
     m_bInsideWork = m_rows.Scrolls();
@@ -178,8 +175,8 @@ void CMenuEx::Layout(POINT pt)
 void CMenuEx::Place()
 {
     const MenuMetrics& m = m_rows.Metrics();
-    m_rcWindow = PlaceMenu(m_ptAnchor, SIZE{m_rows.Width(), m_rows.Height()}, m_rcWork, m.nTextLeft, m.nMargin,
-                           m_bInsideWork);
+    m_rcWindow = PlaceMenu(m_ptAnchor, SIZE{m_rows.Width(), m_rows.Height()}, m_monitor.rcWork, m.nTextLeft,
+                           m.nMargin, m_bInsideWork);
 }
 
 void CMenuEx::Show()
@@ -215,10 +212,8 @@ BOOL CMenuEx::Close()
         ShowWindow(hwnd, SW_HIDE);
         KillTimer(IDT_HOVER);
         KillTimer(IDT_SCROLL);
-        if (m_hWnd == hwnd) {
-            Detach();
-            idle.Hold(hwnd);
-        }
+        if (m_hWnd == hwnd)
+            PassWindowTo(idle);
     }
     m_bClosing = false;
     return closed;

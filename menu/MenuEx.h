@@ -1,6 +1,7 @@
 #pragma once
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
+#include "menu/MenuMonitor.h"
 #include "menu/MenuRows.h"
 
 // The hover timer of an open popup.
@@ -78,7 +79,8 @@ private:
 
     // Measurement (MenuExMeasure.cpp).
     void UseFonts();
-    void UseMonitor(int nDpi, const RECT& rcWork);
+    void UseMonitor(const MenuMonitor& monitor);
+    void UseMonitorUnderPointer();
     void MeasureItem(MenuExItem& item);
     HDC MeasureDC(BOOL bBold);
     void ReleaseMeasureDC();
@@ -101,11 +103,12 @@ private:
 
     // Painting (MenuExPaint.cpp).
     void OnPaint();
-    // The icon surface of one paint: the rendering at twice the size shown
-    // on its left, the last icon as shown on its right. Rows that show the
-    // icon last shown, on the same colour, copy it from there.
+    // The icons' working square of one paint, beside what is drawn in the
+    // same bitmap: the rendering at twice the size shown on its left, the
+    // last icon as shown on its right. Rows that show the icon last shown,
+    // on the same colour, copy it from there.
     struct IconSurface {
-        HDC dc;
+        POINT at;           // its top-left corner
         HICON hIcon;        // shown last; null: none yet
         COLORREF rowColor;
     };
@@ -121,9 +124,9 @@ private:
     CFont m_fontNormal;
     CFont m_fontBold;
 
-    // Where it opens: the work area of the monitor it is made for, the point,
-    // and the place found for it there.
-    RECT m_rcWork{};
+    // Where it opens: the monitor it is made for (none yet: an empty work
+    // area), the point, and the place found for it there.
+    MenuMonitor m_monitor{};
     POINT m_ptAnchor{};
     RECT m_rcWindow{};
     bool m_bInsideWork = false;   // placed wholly inside the work area

@@ -57,7 +57,7 @@ void CMenuEx::Choose(int nItem)
 // opening from its point as before.
 void CMenuEx::Refilter()
 {
-    const int first = m_rows.Refilter(m_rcWork.bottom - m_rcWork.top);
+    const int first = m_rows.Refilter(m_monitor.rcWork.bottom - m_monitor.rcWork.top);
     Place();
     if (m_hWnd)
         SetWindowPos(m_hWnd, nullptr, m_rcWindow.left, m_rcWindow.top, m_rows.Width(), m_rows.Height(),

@@ -74,19 +74,28 @@ void CMenuEx::ReleaseMeasureDC()
 
 // A title may take the menu to half its work area's width; a wider one is
 // cut and ends in an ellipsis.
+void CMenuEx::UseMonitorUnderPointer()
+{
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    UseMonitor(MonitorAt(cursor));
+}
+
 int CMenuEx::TextLimit() const
 {
-    const int limit = (m_rcWork.right - m_rcWork.left) / 2 - 2 * m_rows.Metrics().nTextLeft;
+    const int limit = (m_monitor.rcWork.right - m_monitor.rcWork.left) / 2 - 2 * m_rows.Metrics().nTextLeft;
     return limit > 0 ? limit : 1;
 }
 
 // The sizes of a monitor: its DPI's fonts and numbers, and what its work
 // area allows. Items already added are measured again if that changes them.
-void CMenuEx::UseMonitor(int nDpi, const RECT& rcWork)
+void CMenuEx::UseMonitor(const MenuMonitor& monitor)
 {
+    const int nDpi = monitor.nDpi;
     const bool sameDpi = nDpi == m_rows.Metrics().nDpi;
-    const bool sameWidth = rcWork.right - rcWork.left == m_rcWork.right - m_rcWork.left;
-    m_rcWork = rcWork;
+    const bool sameWidth =
+        monitor.rcWork.right - monitor.rcWork.left == m_monitor.rcWork.right - m_monitor.rcWork.left;
+    m_monitor = monitor;
     if (sameDpi && sameWidth)
         return;
     ReleaseMeasureDC();

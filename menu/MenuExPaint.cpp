@@ -42,23 +42,19 @@ void CMenuEx::Paint(HDC dc)
     const int cy = clip.bottom - clip.top;
     const MenuMetrics& m = m_rows.Metrics();
 
+    // One bitmap holds the clip box and, right of it, the icons' working
+    // square for the whole paint.
+    const int iconSource = 2 * m.nIconSize;
     CMemoryDC mem(dc);
     CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(dc, cx, cy);
+    bitmap.CreateCompatibleBitmap(dc, cx + iconSource + m.nIconSize, cy > iconSource ? cy : iconSource);
     CSelectObject selectBitmap(mem, bitmap);
-    // Menu coordinates throughout; the bitmap holds the clip box only.
+    // Menu coordinates throughout.
     SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);
 
     FillSolidRect(mem, clip.left, clip.top, cx, cy, kBackground);
     SetBkMode(mem, TRANSPARENT);
-
-    // One surface for all the icons of this paint.
-    const int iconSource = 2 * m.nIconSize;
-    CMemoryDC iconDC(dc);
-    CBitmap iconBitmap;
-    iconBitmap.CreateCompatibleBitmap(dc, iconSource + m.nIconSize, iconSource);
-    CSelectObject selectIcon(iconDC, iconBitmap);
-    IconSurface icons{iconDC, nullptr, 0};
+    IconSurface icons{POINT{clip.right, clip.top}, nullptr, 0};
 
     CMenuRows::Span spans[3];
     const int nSpans = m_rows.SpansInView(spans);
@@ -162,14 +158,15 @@ void CMenuEx::DrawIconAt(HDC dc, IconSurface& icons, HICON hIcon, int y, COLORRE
     const MenuMetrics& m = m_rows.Metrics();
     const int size = m.nIconSize;
     const int source = 2 * size;
+    const int x0 = icons.at.x, y0 = icons.at.y;
     if (hIcon != icons.hIcon || rowColor != icons.rowColor) {
-        FillSolidRect(icons.dc, 0, 0, source, source, rowColor);
-        DrawIconEx(icons.dc, 0, 0, hIcon, source, source, 0, nullptr, DI_NORMAL);
-        StretchBlt(icons.dc, source, 0, size, size, icons.dc, 0, 0, source, source, SRCCOPY);
+        FillSolidRect(dc, x0, y0, source, source, rowColor);
+        DrawIconEx(dc, x0, y0, hIcon, source, source, 0, nullptr, DI_NORMAL);
+        StretchBlt(dc, x0 + source, y0, size, size, dc, x0, y0, source, source, SRCCOPY);
         icons.hIcon = hIcon;
         icons.rowColor = rowColor;
     }
-    BitBlt(dc, m.nIconLeft, y, size, size, icons.dc, source, 0, SRCCOPY);
+    BitBlt(dc, m.nIconLeft, y, size, size, dc, x0 + source, y0, SRCCOPY);
 }
 
 // What was typed, with a magnifying glass before it and a caret after it;
