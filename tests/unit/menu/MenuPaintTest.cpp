@@ -91,6 +91,20 @@ bool AllOf(const test::Canvas& c, int left, int top, int right, int bottom, COLO
     return true;
 }
 
+// Opens the menu at (600, 500) and renders it with item nHot highlighted.
+std::unique_ptr<test::Canvas> Rendered(RecordingMenu& menu, int nHot)
+{
+    std::unique_ptr<test::Canvas> c;
+    TrackWith(menu, 600, 500, [&] {
+        KillTimer(menu.m_hWnd, IDT_HOVER);   // the hot item is set by hand
+        menu.rows().SetHot(nHot);
+        c = std::make_unique<test::Canvas>(menu.Rows().Width(), menu.Rows().Height());
+        SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
+        menu.Close();
+    });
+    return c;
+}
+
 // Items: 0 "Normal" with the icon, 1 separator, 2 grayed, 3 disabled only,
 // 4 bold.
 struct PaintedMenu {
@@ -223,14 +237,7 @@ TEST(MenuPaint, RowsThatShareAnIconEachShowItOnTheirOwnColour)
     const HICON icons[] = {shared, shared, shared, shared, other, shared, nullptr, shared};
     for (int i = 0; i < 8; ++i)
         menu.AddItem(0, 1 + i, (L"Row " + std::to_wstring(i)).c_str(), icons[i], FALSE);
-    std::unique_ptr<test::Canvas> c;
-    TrackWith(menu, 600, 500, [&] {
-        KillTimer(menu.m_hWnd, IDT_HOVER);
-        menu.rows().SetHot(2);
-        c = std::make_unique<test::Canvas>(menu.Rows().Width(), menu.Rows().Height());
-        SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
-        menu.Close();
-    });
+    const std::unique_ptr<test::Canvas> c = Rendered(menu, 2);
     ASSERT_TRUE(c);
     for (int i = 0; i < 8; ++i) {
         SCOPED_TRACE(i);
@@ -259,14 +266,7 @@ TEST(MenuPaint, ACheckedRowShowsATickInTheIconsPlaceInItsTextsColour)
     menu.AddItem(MF_CHECKED | MF_GRAYED, 2, L"On, grayed", nullptr, FALSE);
     menu.AddItem(0, 3, L"Off", nullptr, FALSE);
     menu.AddItem(MF_CHECKED, 4, L"On, highlighted", nullptr, FALSE);
-    std::unique_ptr<test::Canvas> c;
-    TrackWith(menu, 600, 500, [&] {
-        KillTimer(menu.m_hWnd, IDT_HOVER);
-        menu.rows().SetHot(3);
-        c = std::make_unique<test::Canvas>(menu.Rows().Width(), menu.Rows().Height());
-        SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
-        menu.Close();
-    });
+    const std::unique_ptr<test::Canvas> c = Rendered(menu, 3);
     ASSERT_TRUE(c);
     // Each row's square: the tick's pixels, and whether all others are the
     // row's background.
@@ -309,18 +309,12 @@ TEST(MenuPaint, AnIconWithoutTextShowsOnlyTheIcon)
     // An empty text measures 0 high here, so the icon reaches into the next
     // row; that row's text starts right of it.
     TestIcon icon;
-    CMenuEx menu;
+    RecordingMenu menu;
     ParkCursor();
     ASSERT_TRUE(menu.Create(nullptr));
     menu.AddItem(0, 1, L"", icon, FALSE);
     menu.AddItem(0, 2, L"Next", nullptr, FALSE);
-    std::unique_ptr<test::Canvas> c;
-    TrackWith(menu, 600, 500, [&] {
-        KillTimer(menu.m_hWnd, IDT_HOVER);
-        c = std::make_unique<test::Canvas>(menu.Rows().Width(), menu.Rows().Height());
-        SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
-        menu.Close();
-    });
+    const std::unique_ptr<test::Canvas> c = Rendered(menu, -1);
     ASSERT_TRUE(c);
     const int y = RowTop(menu, 0), rowEnd = RowTop(menu, 1);
     EXPECT_TRUE(AllOf(*c, 2, y, 10, y + 8, kRed));
