@@ -452,33 +452,6 @@ TEST(MenuLife, EachPopupTakesTheKeptWindowAndGivesItBackHiddenAndIdle)
     EXPECT_EQ(0u, owner.count(WM_COMMAND));
 }
 
-// Kept hidden behind windows made since, it opens in front of them, as a
-// new window would.
-TEST(MenuLife, AKeptPopupOpensInFrontOfWindowsMadeSince)
-{
-    ParkCursor();
-    HWND kept = nullptr;
-    {
-        CMenuEx first;
-        ASSERT_TRUE(first.Create(nullptr));
-        kept = first.m_hWnd;
-    }
-    HWND cover = CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE, 400, 300, 300, 200, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(nullptr, cover);
-    CMenuEx menu;
-    ASSERT_TRUE(menu.Create(nullptr));
-    ASSERT_EQ(kept, menu.m_hWnd);
-    menu.AddItem(0, 1, L"In front", nullptr, FALSE);
-    HWND atPoint = nullptr;
-    TrackWith(menu, 600, 450, [&] {
-        atPoint = WindowFromPoint(POINT{590, 440});
-        menu.Close();
-    });
-    EXPECT_EQ(kept, atPoint);
-    DestroyWindow(cover);
-}
-
 // Of two popups open at once, the one that closes first keeps its window for
 // the next popup, and the other's goes.
 TEST(MenuLife, APopupMadeWhileAnotherHoldsTheWindowHasOneOfItsOwn)
