@@ -148,6 +148,10 @@ int CMenuEx::Track(UINT, int x, int y, CWnd*, const RECT*)
     if (!m_hWnd)
         return -1;
     Show();
+    // Painted before it is activated: the rows are on the screen while the
+    // activation's round trips go on.
+    UpdateWindow(m_hWnd);
+    Activate();
     // If the popup was closed already (it lost the focus while being shown),
     // the loop returns Close's 0 at once.
     return RunModalLoop(0);
@@ -185,6 +189,10 @@ void CMenuEx::Show()
     // style: without activating it or changing its place in the z-order.
     SetWindowPos(m_hWnd, nullptr, m_rcWindow.left, m_rcWindow.top, m_rows.Width(), m_rows.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CMenuEx::Activate()
+{
     // A popup opened from a tray icon belongs to a background program: only
     // the foreground lets a click elsewhere take its focus away and close it.
     SetForegroundWindow(m_hWnd);

@@ -44,9 +44,11 @@ public:
     BOOL Close();
 
     // Track's steps, apart for the benchmarks: sizes and places the popup
-    // for the point, then shows it there.
+    // for the point, shows it there, and (once it is painted) brings it to
+    // the foreground with the focus.
     void Layout(POINT pt);
     void Show();
+    void Activate();
 
     // TRUE when p is a menu of this process that exists now. Lets a receiver
     // of a menu's address in a message check it without dereferencing it.
