@@ -132,9 +132,11 @@ std::vector<std::pair<UINT, UINT>> RuleRows(CTrayDockDlg& dlg, LPARAM icon)
     menu.Create(reinterpret_cast<HWND>(icon));
     SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&menu), icon);
     std::vector<std::pair<UINT, UINT>> rows;
-    for (int i = 0; i < menu.m_arrItems.GetSize(); ++i)
-        if (menu.m_arrItems[i]->nID == ID_RULE_OPENS || menu.m_arrItems[i]->nID == ID_RULE_MINIMIZED)
-            rows.emplace_back(menu.m_arrItems[i]->nID, menu.m_arrItems[i]->nFlags);
+    for (int i = 0; i < menu.Rows().ItemCount(); ++i) {
+        const MenuExItem& item = menu.Rows().Item(i);
+        if (item.nID == ID_RULE_OPENS || item.nID == ID_RULE_MINIMIZED)
+            rows.emplace_back(item.nID, item.nFlags);
+    }
     menu.Close();
     return rows;
 }
