@@ -15,8 +15,20 @@ struct DockEntry {
     DWORD dwProcessId;   // the window's process, read when it is docked
 };
 
+// A docked window stays docked while it exists and is still hidden; one
+// that its program destroyed or showed again is the sweep's to drop, and no
+// longer Traylet's to touch.
+inline bool IsStillDocked(HWND hWnd)
+{
+    return IsWindow(hWnd) && !IsWindowVisible(hWnd);
+}
+
 // The icon shown for a window; never null.
 HICON GetWindowIcon(HWND hWnd);
+
+// A window's title as the menu shows it and its icon's tooltip starts from:
+// cut to 98 UTF-16 code units, never half a pair.
+void GetWindowTitle(HWND hWnd, WCHAR (&szTitle)[100]);
 
 // EnumWindows callback; lParam is the CDocker whose catalogue is filled.
 BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam);

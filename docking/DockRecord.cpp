@@ -68,6 +68,19 @@ LONG OpenDockedKey(CRegKey& key)
     return result == ERROR_SUCCESS ? key.Open(program, kDockedKey, KEY_QUERY_VALUE | KEY_SET_VALUE) : result;
 }
 
+// The data of the owner's value named pszName when it is a record that owner
+// wrote (its creation time), for delete[]; null for anything else.
+BYTE* ReadRecordOfOwner(HKEY hKey, LPCWSTR pszName, ULONGLONG ullCreated, DWORD* pCount)
+{
+    DWORD cbData = 0;
+    BYTE* data = ReadValue(hKey, pszName, &cbData);
+    ULONGLONG ullWritten = 0;
+    if (data && ParseDockRecord(data, cbData, &ullWritten, pCount) && ullWritten == ullCreated)
+        return data;
+    delete[] data;
+    return nullptr;
+}
+
 int RestoreAll(const BYTE* pData, DWORD nCount)
 {
     int restored = 0;
@@ -178,14 +191,24 @@ DockRecordEntry DockRecordEntryAt(const BYTE* pData, DWORD i)
     return entry;
 }
 
+HWND RecordedWindow(const DockRecordEntry& entry)
+{
+    return ToHandle(entry.dwWindow);
+}
+
+BOOL IsRecordedWindowHidden(const DockRecordEntry& entry)
+{
+    const HWND hWnd = RecordedWindow(entry);
+    DWORD dwProcessId = 0;
+    return IsWindow(hWnd) && GetWindowThreadProcessId(hWnd, &dwProcessId) && dwProcessId == entry.dwProcessId &&
+           !IsWindowVisible(hWnd);
+}
+
 BOOL RestoreRecordedWindow(const DockRecordEntry& entry)
 {
-    const HWND hWnd = ToHandle(entry.dwWindow);
-    DWORD dwProcessId = 0;
-    if (!IsWindow(hWnd) || !GetWindowThreadProcessId(hWnd, &dwProcessId) || dwProcessId != entry.dwProcessId ||
-        IsWindowVisible(hWnd))
+    if (!IsRecordedWindowHidden(entry))
         return FALSE;
-    BringBack(hWnd, (entry.dwFlags & kDockedIconic) != 0, (entry.dwFlags & kDockedZoomed) != 0);
+    BringBack(RecordedWindow(entry), (entry.dwFlags & kDockedIconic) != 0, (entry.dwFlags & kDockedZoomed) != 0);
     return TRUE;
 }
 
@@ -196,18 +219,32 @@ int RestoreRecordOf(DWORD dwOwnerId, ULONGLONG ullCreated)
         return 0;
     WCHAR szName[12];
     FormatOwnerName(dwOwnerId, szName);
-    int restored = 0;
-    DWORD cbData = 0;
-    if (BYTE* data = ReadValue(key, szName, &cbData)) {
-        ULONGLONG ullWritten = 0;
-        DWORD nCount = 0;
-        if (ParseDockRecord(data, cbData, &ullWritten, &nCount) && ullWritten == ullCreated) {
-            restored = RestoreAll(data, nCount);
-            RegDeleteValueW(key, szName);
-        }
-        delete[] data;
-    }
+    DWORD nCount = 0;
+    BYTE* data = ReadRecordOfOwner(key, szName, ullCreated, &nCount);
+    if (!data)
+        return 0;
+    const int restored = RestoreAll(data, nCount);
+    RegDeleteValueW(key, szName);
+    delete[] data;
     return restored;
+}
+
+DWORD ForEachRecordedWindow(DWORD dwOwnerId, ULONGLONG ullCreated,
+                            void (*pfn)(const DockRecordEntry& entry, void* pContext), void* pContext)
+{
+    CRegKey key;
+    if (OpenDockedKey(key) != ERROR_SUCCESS)
+        return 0;
+    WCHAR szName[12];
+    FormatOwnerName(dwOwnerId, szName);
+    DWORD nCount = 0;
+    BYTE* data = ReadRecordOfOwner(key, szName, ullCreated, &nCount);
+    if (!data)
+        return 0;
+    for (DWORD i = 0; i < nCount; ++i)
+        pfn(DockRecordEntryAt(data, i), pContext);
+    delete[] data;
+    return nCount;
 }
 
 int RepairOrphanedRecords()
