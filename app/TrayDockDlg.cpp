@@ -58,6 +58,11 @@ LRESULT CTrayDockDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_pGuard)
             m_pGuard->OnEnded();
         return 0;
+    case WM_COPYDATA:
+        return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_START_COMMAND:
+        OnStartCommand();
+        return 0;
     default:
         return CDialog::WindowProc(message, wParam, lParam);
     }
@@ -102,6 +107,7 @@ BOOL CTrayDockDlg::OnInitDialog()
 
     m_trayIcon.Create(this, m_hIcon, L"Traylet");
     m_docker.SetOwner(this);
+    m_bReady = true;
     CheckRunValue();
     if (m_pGuard)
         m_pGuard->Watch(m_hWnd);
@@ -110,6 +116,8 @@ BOOL CTrayDockDlg::OnInitDialog()
     m_hotkeys.RegisterAll(m_hWnd);
     ShowHotkeys();
     SetTimer(IDT_SWEEP, kSweepPeriodMs);
+    if (m_pStartCommand)
+        PostMessageA(m_hWnd, WM_START_COMMAND, 0, 0);
     return FALSE;
 }
 
@@ -150,6 +158,8 @@ void CTrayDockDlg::OnTimer(UINT_PTR nIDEvent)
         if (m_pGuard)
             m_pGuard->Tick();
         SetTimer(IDT_SWEEP, kSweepPeriodMs);
+    } else if (nIDEvent == IDT_RUN_WATCH) {
+        OnRunWatchTick();
     }
     Default();
 }
