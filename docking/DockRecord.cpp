@@ -68,18 +68,38 @@ LONG OpenDockedKey(CRegKey& key)
     return result == ERROR_SUCCESS ? key.Open(program, kDockedKey, KEY_QUERY_VALUE | KEY_SET_VALUE) : result;
 }
 
-// The data of the owner's value named pszName when it is a record that owner
-// wrote (its creation time), for delete[]; null for anything else.
-BYTE* ReadRecordOfOwner(HKEY hKey, LPCWSTR pszName, ULONGLONG ullCreated, DWORD* pCount)
-{
-    DWORD cbData = 0;
-    BYTE* data = ReadValue(hKey, pszName, &cbData);
-    ULONGLONG ullWritten = 0;
-    if (data && ParseDockRecord(data, cbData, &ullWritten, pCount) && ullWritten == ullCreated)
-        return data;
-    delete[] data;
-    return nullptr;
-}
+// The value of one owner, read when it is a record that owner wrote (its
+// creation time): no data for anything else.
+class COwnerRecord {
+public:
+    COwnerRecord(DWORD dwOwnerId, ULONGLONG ullCreated)
+    {
+        if (OpenDockedKey(m_key) != ERROR_SUCCESS)
+            return;
+        FormatOwnerName(dwOwnerId, m_szName);
+        DWORD cbData = 0;
+        m_data = ReadValue(m_key, m_szName, &cbData);
+        ULONGLONG ullWritten = 0;
+        if (!m_data || !ParseDockRecord(m_data, cbData, &ullWritten, &m_nCount) || ullWritten != ullCreated) {
+            delete[] m_data;
+            m_data = nullptr;
+            m_nCount = 0;
+        }
+    }
+    ~COwnerRecord() { delete[] m_data; }
+    COwnerRecord(const COwnerRecord&) = delete;
+    COwnerRecord& operator=(const COwnerRecord&) = delete;
+
+    const BYTE* Data() const { return m_data; }
+    DWORD Count() const { return m_nCount; }
+    void Delete() { RegDeleteValueW(m_key, m_szName); }
+
+private:
+    CRegKey m_key;
+    WCHAR m_szName[12] = {};
+    BYTE* m_data = nullptr;
+    DWORD m_nCount = 0;
+};
 
 int RestoreAll(const BYTE* pData, DWORD nCount)
 {
@@ -214,37 +234,21 @@ BOOL RestoreRecordedWindow(const DockRecordEntry& entry)
 
 int RestoreRecordOf(DWORD dwOwnerId, ULONGLONG ullCreated)
 {
-    CRegKey key;
-    if (OpenDockedKey(key) != ERROR_SUCCESS)
+    COwnerRecord record(dwOwnerId, ullCreated);
+    if (!record.Data())
         return 0;
-    WCHAR szName[12];
-    FormatOwnerName(dwOwnerId, szName);
-    DWORD nCount = 0;
-    BYTE* data = ReadRecordOfOwner(key, szName, ullCreated, &nCount);
-    if (!data)
-        return 0;
-    const int restored = RestoreAll(data, nCount);
-    RegDeleteValueW(key, szName);
-    delete[] data;
+    const int restored = RestoreAll(record.Data(), record.Count());
+    record.Delete();
     return restored;
 }
 
 DWORD ForEachRecordedWindow(DWORD dwOwnerId, ULONGLONG ullCreated,
                             void (*pfn)(const DockRecordEntry& entry, void* pContext), void* pContext)
 {
-    CRegKey key;
-    if (OpenDockedKey(key) != ERROR_SUCCESS)
-        return 0;
-    WCHAR szName[12];
-    FormatOwnerName(dwOwnerId, szName);
-    DWORD nCount = 0;
-    BYTE* data = ReadRecordOfOwner(key, szName, ullCreated, &nCount);
-    if (!data)
-        return 0;
-    for (DWORD i = 0; i < nCount; ++i)
-        pfn(DockRecordEntryAt(data, i), pContext);
-    delete[] data;
-    return nCount;
+    const COwnerRecord record(dwOwnerId, ullCreated);
+    for (DWORD i = 0; i < record.Count(); ++i)
+        pfn(DockRecordEntryAt(record.Data(), i), pContext);
+    return record.Count();
 }
 
 int RepairOrphanedRecords()
