@@ -8,7 +8,7 @@
 . "$(dirname "$0")/common.bash"
 
 T="$BIN/Traylet.exe"
-TOOLS_WIN="Z:${BIN//\//\\}"
+DW_EXE="Z:${BIN//\//\\}\\dockwindows.exe"
 CYRILLIC='Привет.txt - Notepad'
 dir="$WINEPREFIX/drive_c/traylet-cmdline"
 mkdir -p "$dir"
@@ -52,6 +52,7 @@ start_bg "$BIN/dockwindows.exe" 280
 drv wait-window DockWindowsTool "Dock Maximized" 20000 >/dev/null || fail "the helper's windows did not appear"
 NORMAL=$(drv find DockWindowsTool "Dock Normal") MIN=$(drv find DockWindowsTool "Dock Minimized")
 MAX=$(drv find DockWindowsTool "Dock Maximized")
+[[ $(drv state "$NORMAL") =~ \ pid=([0-9]+)\  ]] && HELPER_PID=${BASH_REMATCH[1]} || fail "no process for the helper"
 start_bg notepad 'C:\traylet-cmdline\Привет.txt'
 wait_until 10 sh -c "wine '$BIN/traydriver.exe' list | grep -q ' visible=1 .* class=Notepad '" \
   || fail "notepad did not start"
@@ -67,12 +68,9 @@ cmd 2 /dock ""
 cmd 0 /?
 listing | grep -q '/undock-all' && listing | grep -q 'hwnd:0xHEX' || fail "/? printed: $(listing | head -n3)"
 cmd 1 /undock-all
-cmd 1 /undock "Dock Normal"
 cmd 0 /list
-for h in "$NORMAL" "$MIN" "$MAX" "$CYR"; do
-  listing | grep -q "^$(hex "$h")	listed	" || fail "/list with no copy lacks $(hex "$h"): $(listing)"
-done
-listing | grep -q '	docked	' && fail "/list with no copy shows a docked window"
+[ "$(listing | cut -f1,2 | sort | tr '\n' ' ')" = "$(printf '%s\tlisted\n' "$(hex "$NORMAL")" "$(hex "$MIN")" "$(hex "$MAX")" "$(hex "$CYR")" | sort | tr '\n' ' ')" ] \
+  || fail "/list with no copy running: $(listing)"
 no_traylet || fail "a command that is not /dock or /run started Traylet: $(traylets)"
 pass "bad commands, /?, /list and the undocks with no copy running started nothing"
 
@@ -105,7 +103,6 @@ cmd 1 /dock "title:No Window Has This Title"
 cmd 1 /dock "hwnd:$(hex "$MIN")"              # docked already
 cmd 2 /dock "hwnd:$TRAYLET_DLG"              # Traylet's own hidden dialog is never listed
 cmd 2 /dock "hwnd:0x7ffffff0"
-cmd 2 /dock pid:abc
 drv find '#32770' Traylet >/dev/null && [ "$(traylets | grep -c .)" -eq 2 ] || fail "Traylet processes: $(traylets)"
 cmd 0 /dock "hwnd:$(hex "$MAX")"
 wait_until 5 hidden "$MAX" || fail "/dock hwnd: did not hide 'Dock Maximized'"
@@ -116,7 +113,6 @@ cmd 0 /list
 listing >"$OUT/list.txt"
 NOTEPAD_EXE=$(grep -F "$(hex "$CYR")	" "$OUT/list.txt" | cut -f4)
 [[ $NOTEPAD_EXE =~ ^[Cc]:\\windows\\(system32|syswow64)\\notepad\.exe$ ]] || fail "notepad's program file: '$NOTEPAD_EXE'"
-DW_EXE="$TOOLS_WIN\\dockwindows.exe"
 expected=$(printf '%s\tlisted\tnormal\t%s\t%s\n' "$(hex "$NORMAL")" "$DW_EXE" "Dock Normal"
            printf '%s\tlisted\tnormal\t%s\t%s\n' "$(hex "$CYR")" "$NOTEPAD_EXE" "$CYRILLIC"
            printf '%s\tdocked\tminimized\t%s\t%s\n' "$(hex "$MIN")" "$DW_EXE" "Dock Minimized"
@@ -132,11 +128,12 @@ piped=$(wine "$T" /list | tr -d '\r')
 [ "$piped" = "$(cat "$OUT/list.txt")" ] || fail "/list through a pipe differs: $piped"
 pass "/list: handles, docked flags, states, program files, a Cyrillic title; the same through a pipe"
 
-cmd 0 /undock "title:Dock M*"
-wait_until 5 state_is "$MIN" 1 1 0 || fail "'Dock Minimized' is not back minimized: $(state_of "$MIN")"
-wait_until 5 state_is "$MAX" 1 0 1 || fail "'Dock Maximized' is not back maximized: $(state_of "$MAX")"
+cmd 0 /undock "pid:$HELPER_PID"
+wait_until 5 state_is "$MIN" 1 1 0 && state_is "$MAX" 1 0 1 || fail "not back in their states: $(state_of "$MIN") $(state_of "$MAX")"
 cmd 1 /undock "title:Dock M*"
 cmd 1 /undock-all
+cmd 0 /dock class:dockwindowstool
+wait_until 5 hidden "$NORMAL" && hidden "$MIN" && hidden "$MAX" || fail "/dock class: did not dock all three"
 
 # /run with a copy running: the newcomer starts notepad and waits for its
 # window; the notepad open before is left alone.
@@ -166,7 +163,7 @@ cmd 2 /run no-such-program.exe
 grep -q 'cannot start no-such-program.exe' <(tr -d '\r' <"$OUT/cmd.err") || fail "said: $(cat "$OUT/cmd.err")"
 
 cmd 0 /undock-all
-wait_until 5 visible "$HANDED" || fail "/undock-all did not bring back 'Handed Over'"
+wait_until 5 visible "$HANDED" && state_is "$MAX" 1 0 1 || fail "/undock-all did not bring the windows back"
 [ "$(traylets | grep -c .)" -eq 2 ] || fail "Traylet processes after the commands: $(traylets)"
 stop_traylet
 pass "every window is back and one Traylet with its guard ran throughout"

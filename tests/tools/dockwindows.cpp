@@ -15,8 +15,8 @@
 //   what its own program would do, on request; the program ends on
 //   "DockWindowsTool.Quit" to any of its windows.
 //   dockwindows window TITLE [SECONDS]
-//       Owns one titled window in its normal state, as the first form's are;
-//       ends when it is closed, or after SECONDS (default 120).
+//       Owns one titled window in its normal state; prints "ready" and ends
+//       as the first form does.
 //   dockwindows handover TITLE
 //       A launcher that hands over: starts another copy of this program as
 //       "window TITLE" and ends at once, having made no window.
@@ -113,10 +113,12 @@ void Pump()
     }
 }
 
-int RunWindows(int many, int seconds)
+int RunWindows(int many, int seconds, const char* title = nullptr)
 {
     Register();
-    if (many == 0) {
+    if (title) {
+        Make(title, 200, 200, SW_SHOWNORMAL);
+    } else if (many == 0) {
         Make("Dock Normal", 60, 60, SW_SHOWNORMAL);
         Make("Dock Minimized", 340, 60, SW_SHOWMINIMIZED);
         Make("Dock Maximized", 60, 300, SW_SHOWMAXIMIZED);
@@ -133,19 +135,6 @@ int RunWindows(int many, int seconds)
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_TIMER && !msg.hwnd)
             break;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return 0;
-}
-
-int RunWindow(const char* title, int seconds)
-{
-    Register();
-    Make(title, 200, 200, SW_SHOWNORMAL);
-    SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, nullptr);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0 && !(msg.message == WM_TIMER && !msg.hwnd)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -243,7 +232,7 @@ int main(int argc, char** argv)
     if (argc == 5 && std::strcmp(argv[1], "hotkey") == 0)
         return HoldHotkey(std::strtoul(argv[2], nullptr, 0), std::strtoul(argv[3], nullptr, 0), std::atoi(argv[4]));
     if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "window") == 0)
-        return RunWindow(argv[2], argc > 3 ? std::atoi(argv[3]) : 120);
+        return RunWindows(0, argc > 3 ? std::atoi(argv[3]) : 120, argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "handover") == 0)
         return HandOver(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "hang") == 0)

@@ -427,45 +427,38 @@ constexpr DWORD kAnswered = 0x544C0000;
 
 int CopyData(HWND dialog)
 {
-    const std::wstring good = L"/dock Dock Normal";
-    const std::wstring inner(L"/dock Dock\0Normal\0", 19);
+    const std::wstring dock = L"/dock Dock Normal", inner(L"/dock Dock\0Normal", 18),
+                       bad = L"/dock pid:abc", none = L"/dock \"title:No Window Has This Title\"";
     std::wstring megabyte = L"/dock ";
-    megabyte.append(512 * 1024 - megabyte.size() - 1, L'x');
-    const DWORD whole = static_cast<DWORD>((good.size() + 1) * sizeof(wchar_t));
-    struct Case {
+    megabyte.resize(512 * 1024 - 1, L'x');
+    auto whole = [](const std::wstring& t) { return static_cast<DWORD>((t.size() + 1) * sizeof(wchar_t)); };
+    const struct {
         const char* what;
         ULONG_PTR magic;
-        const std::wstring* text;
+        const std::wstring& text;
         DWORD cb;
         DWORD_PTR want;
     } cases[] = {
-        {"wrong magic", kHandoffMagic ^ 0x100, &good, whole, 0},
-        {"odd size", kHandoffMagic, &good, whole - 1, kAnswered | 2},
-        {"no size", kHandoffMagic, &good, 0, kAnswered | 2},
-        {"no terminator", kHandoffMagic, &good, whole - 2, kAnswered | 2},
-        {"NULs inside", kHandoffMagic, &inner, static_cast<DWORD>(inner.size() * sizeof(wchar_t)), kAnswered | 2},
-        {"a megabyte", kHandoffMagic, &megabyte, static_cast<DWORD>((megabyte.size() + 1) * sizeof(wchar_t)),
-         kAnswered | 2},
-        {"a bad command", kHandoffMagic, nullptr, 0, kAnswered | 2},
-        {"no window named", kHandoffMagic, nullptr, 0, kAnswered | 1},
+        {"wrong magic", kHandoffMagic ^ 0x100, dock, whole(dock), 0},
+        {"odd size", kHandoffMagic, dock, whole(dock) - 1, kAnswered | 2},
+        {"no size", kHandoffMagic, dock, 0, kAnswered | 2},
+        {"no terminator", kHandoffMagic, dock, whole(dock) - 2, kAnswered | 2},
+        {"NULs inside", kHandoffMagic, inner, whole(inner), kAnswered | 2},
+        {"a megabyte", kHandoffMagic, megabyte, whole(megabyte), kAnswered | 2},
+        {"a bad command", kHandoffMagic, bad, whole(bad), kAnswered | 2},
+        {"no window named", kHandoffMagic, none, whole(none), kAnswered | 1},
     };
-    const std::wstring badCommand = L"/dock pid:abc", noWindow = L"/dock \"title:No Window Has This Title\"";
-    cases[6].text = &badCommand;
-    cases[6].cb = static_cast<DWORD>((badCommand.size() + 1) * sizeof(wchar_t));
-    cases[7].text = &noWindow;
-    cases[7].cb = static_cast<DWORD>((noWindow.size() + 1) * sizeof(wchar_t));
-    int bad = 0;
-    for (const Case& c : cases) {
-        COPYDATASTRUCT cds{c.magic, c.cb, const_cast<wchar_t*>(c.text->c_str())};
+    int wrong = 0;
+    for (const auto& c : cases) {
+        COPYDATASTRUCT cds{c.magic, c.cb, const_cast<wchar_t*>(c.text.c_str())};
         DWORD_PTR answer = 0;
         const BOOL answered = SendMessageTimeoutW(dialog, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
                                                   SMTO_ABORTIFHUNG, 10000, &answer);
         std::printf("%s (%lu bytes) -> %s 0x%lx\n", c.what, static_cast<unsigned long>(c.cb),
                     answered ? "answered" : "no answer", static_cast<unsigned long>(answer));
-        if (!answered || answer != c.want)
-            ++bad;
+        wrong += !answered || answer != c.want;
     }
-    return bad ? 1 : 0;
+    return wrong ? 1 : 0;
 }
 
 int Usage()
