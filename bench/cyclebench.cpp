@@ -74,7 +74,8 @@ bool OpenAndCloseMenu(HWND icon, DWORD pid)
     if (!WaitFor([&] { return (popup = VisiblePopup(pid)) != nullptr; }))
         return false;
     PostMessageA(popup, WM_KILLFOCUS, 0, 0);
-    return WaitFor([&] { return !IsWindow(popup); });
+    // Closed, its window is hidden: it is kept for the next popup.
+    return WaitFor([&] { return !IsWindowVisible(popup); });
 }
 
 // A tray icon window other than the ones we know: a WS_POPUP (not a popup

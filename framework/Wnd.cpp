@@ -1,16 +1,6 @@
 #include "framework/Wnd.h"
 #include "framework/WinApp.h"
 
-
-namespace {
-
-// The binding lives in a window property rather than GWLP_USERDATA so that
-// windows of any class, dialogs included, can carry it without clashing with
-// data of their own.
-const wchar_t kBindingProp[] = L"Traylet.CWnd";
-
-}  // namespace
-
 CWnd::~CWnd()
 {
     for (Frame* f = m_pFrame; f; f = f->outer)
@@ -22,25 +12,39 @@ CWnd::~CWnd()
         DestroyWindow();
 }
 
+// The binding lives in the window's user data, which every window that our
+// procedure serves (our own classes' and the dialogs we subclass) leaves to
+// us: every message is dispatched through it, and reading it, unlike a
+// window property, needs no round trip to the window server.
 CWnd* CWnd::FromHandlePermanent(HWND hwnd)
 {
     if (!hwnd || GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId())
         return nullptr;
-    return static_cast<CWnd*>(GetPropW(hwnd, kBindingProp));
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) != &StaticWndProc)
+        return nullptr;   // another's window: its user data is its own
+    return reinterpret_cast<CWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 void CWnd::Attach(HWND hwnd)
 {
     m_hWnd = hwnd;
-    SetPropW(hwnd, kBindingProp, this);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void CWnd::PassWindowTo(CWnd& other)
+{
+    other.m_hWnd = m_hWnd;
+    m_hWnd = nullptr;
+    if (other.m_hWnd)
+        SetWindowLongPtrW(other.m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&other));
 }
 
 void CWnd::Detach()
 {
     if (m_hWnd) {
+        SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
         if (m_pfnSuper)
             SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        RemovePropW(m_hWnd, kBindingProp);
     }
     m_hWnd = nullptr;
 }
@@ -72,7 +76,8 @@ BOOL CWnd::DestroyWindow()
 
 LRESULT CALLBACK CWnd::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CWnd* self = FromHandlePermanent(hwnd);
+    // Ours is the procedure of this window, so its user data is ours.
+    CWnd* self = reinterpret_cast<CWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self && message == WM_NCCREATE) {
         self = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         if (self)

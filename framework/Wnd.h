@@ -69,6 +69,9 @@ protected:
     const bool& DestroyedFlag() const { return m_pFrame->destroyed; }
 
     void Attach(HWND hwnd);
+    // Binds the window to another object instead, in one step; this one has
+    // no window afterwards.
+    void PassWindowTo(CWnd& other);
 
     WNDPROC m_pfnSuper = nullptr;   // window procedure behind ours (subclassed windows)
 

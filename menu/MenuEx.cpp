@@ -1,9 +1,9 @@
+// The popup's window: its life, kept from one popup to the next, and its
+// place on the screen.
 #include "menu/MenuEx.h"
 
 #include "framework/Text.h"
 #include "framework/WinApp.h"
-#include "menu/MenuMonitor.h"
-#include "menu/MenuText.h"
 
 #include <windowsx.h>
 
@@ -17,7 +17,6 @@ namespace {
 constexpr UINT kWmDpiChanged = 0x02E0;
 
 constexpr DWORD kPopupStyle = WS_POPUP | WS_CHILD | WS_DLGFRAME;   // 0xC0400000
-constexpr UINT kHoverPeriodMs = 200;
 
 // Addresses of the menus alive now. Menus are made and destroyed on the
 // user-interface thread only, so the list needs no lock.
@@ -27,32 +26,27 @@ CTypedPtrArray<const CMenuEx>& LiveMenus()
     return menus;
 }
 
-}  // namespace
+// Holds the popup window while no popup is open, so that the next popup
+// only has to place and show it. Bound to the window, it also learns when
+// something else ends it (the end of its owner, the main window), and what
+// still reaches the window meanwhile finds no popup to act on.
+class CIdlePopup : public CWnd {
+public:
+    void Lend(CWnd& popup) { PassWindowTo(popup); }
+};
 
-namespace {
-
-// One description for both fonts; only the weight differs.
-void MakeFonts(CFont& normal, CFont& bold, int nHeight)
+CIdlePopup& IdlePopup()
 {
-    LOGFONTW lf{};
-    lf.lfHeight = nHeight;
-    lf.lfWeight = FW_NORMAL;
-    lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
-    normal.CreateFontIndirect(&lf);
-    lf.lfWeight = FW_BOLD;
-    bold.CreateFontIndirect(&lf);
+    static CIdlePopup idle;
+    return idle;
 }
 
 }  // namespace
 
 CMenuEx::CMenuEx()
-    : m_hWndOwner(nullptr), m_nHotItem(-1), m_nMaxTextWidth(0), m_nTextHeight(0), m_nWidth(0),
-      m_metrics(MetricsForDpi(96))
 {
-    m_nHeight = m_metrics.nMargin;
-    MakeFonts(m_fontNormal, m_fontBold, m_metrics.nFontHeight);
-    // Until Create knows better: the primary monitor's work area.
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &m_rcWork, 0);
+    // At 96 DPI until Create finds the monitor.
+    UseFonts();
 
     // A menu that could not be listed is never filled: it shows empty.
     LiveMenus().Add(this);
@@ -68,13 +62,8 @@ CMenuEx::~CMenuEx()
 
     Close();
     ReleaseMeasureDC();
-    for (int i = 0; i < m_arrItems.GetSize(); ++i)
-        delete m_arrItems[i];
-    delete[] m_pnRows;
-    delete[] m_pnListHeights;
     m_fontNormal.DeleteObject();
     m_fontBold.DeleteObject();
-    m_arrItems.RemoveAll();
 }
 
 bool CMenuEx::IsLiveMenu(const void* p)
@@ -92,27 +81,42 @@ CMenuEx* CMenuEx::ToFill(const void* address, HWND hWndOwner)
         return nullptr;
     auto* menu = static_cast<CMenuEx*>(const_cast<void*>(address));
     if (!menu->m_hWnd || menu->m_hWndOwner != hWndOwner || menu->IsInModalLoop() ||
-        (GetWindowLongA(menu->m_hWnd, GWL_STYLE) & WS_VISIBLE) || !menu->m_arrItems.IsEmpty())
+        (GetWindowLongA(menu->m_hWnd, GWL_STYLE) & WS_VISIBLE) || menu->m_rows.ItemCount() != 0)
         return nullptr;
     return menu;
 }
 
 BOOL CMenuEx::Create(HWND hWndOwner)
 {
+    if (m_hWnd)
+        return FALSE;
     m_hWndOwner = hWndOwner;
     // Sized for the monitor under the pointer, where a popup opens; Track
     // measures again in the rare case that its point is on another.
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    const MenuMonitor monitor = MonitorAt(cursor);
-    UseMonitor(monitor.nDpi, monitor.rcWork);
+    UseMonitorUnderPointer();
     CWinApp* app = GetApp();
     CWnd* main = app ? app->GetMainWnd() : nullptr;
     HWND hWndParent = main ? main->m_hWnd : nullptr;
-    if (!CreateEx(WS_EX_TOPMOST, RegisterPlainWndClass(0), L"", kPopupStyle, 0, 0, 100, 100, hWndParent, nullptr))
+    if (!TakeKeptWindow(hWndParent) &&
+        !CreateEx(WS_EX_TOPMOST, RegisterPlainWndClass(0), L"", kPopupStyle, 0, 0, 100, 100, hWndParent, nullptr))
         return FALSE;
     SetTimer(IDT_HOVER, kHoverPeriodMs);
     return TRUE;
+}
+
+// The process's popup window, if no popup holds it now. It is owned by the
+// main window it was made for; for another (a test's), it is made anew.
+bool CMenuEx::TakeKeptWindow(HWND hWndParent)
+{
+    CIdlePopup& idle = IdlePopup();
+    if (!idle.m_hWnd)
+        return false;
+    if (GetWindow(idle.m_hWnd, GW_OWNER) != hWndParent) {
+        idle.DestroyWindow();
+        return false;
+    }
+    idle.Lend(*this);
+    return true;
 }
 
 void CMenuEx::AddItem(UINT nFlags, UINT nID, LPCWSTR pszText, HICON hIcon, BOOL bBold)
@@ -120,120 +124,20 @@ void CMenuEx::AddItem(UINT nFlags, UINT nID, LPCWSTR pszText, HICON hIcon, BOOL 
     auto* item = new (std::nothrow) MenuExItem();   // value-initialised: all zero
     if (!item)
         return;   // out of memory: the menu goes without this row
+    if (IsRectEmpty(&m_monitor.rcWork))
+        UseMonitorUnderPointer();   // a menu filled without a window
     CopyText(item->szText, 100, pszText);   // at most 99 code units
     item->nFlags = nFlags;
     item->nID = nID;
     item->hIcon = hIcon;
     item->bBold = bBold;
-    item->bAskIcon = !hIcon && m_bAskNewRows && !(nFlags & MF_SEPARATOR);
     MeasureItem(*item);
-    if (m_arrItems.Add(item) < 0) {
-        delete item;
-        return;
-    }
-    m_nHeight += item->nHeight + m_metrics.nRowGap;
-}
-
-// Measures with the item's font, once, and cuts a text too wide for the
-// menu: what is measured here is what Track and the paint use.
-void CMenuEx::MeasureItem(MenuExItem& item)
-{
-    HDC dc = MeasureDC(item.bBold);
-    SIZE size{0, 0};
-    if (item.nFlags & MF_SEPARATOR) {
-        GetTextExtentPoint32W(dc, L"---", 3, &size);
-        item.nHeight = size.cy / 2;
-        item.nShown = 0;
-    } else {
-        const int n = lstrlenW(item.szText);
-        GetTextExtentPoint32W(dc, item.szText, n, &size);
-        item.nHeight = size.cy;
-        item.nShown = n;
-        const int limit = TextLimit();
-        if (size.cx > limit) {
-            int extents[100];
-            SIZE whole{0, 0}, ellipsis{0, 0};
-            GetTextExtentExPointW(dc, item.szText, n, 0, nullptr, extents, &whole);
-            GetTextExtentPoint32W(dc, &kEllipsis, 1, &ellipsis);
-            item.nShown = CutToWidth(item.szText, n, extents, limit, ellipsis.cx);
-            size.cx = (item.nShown ? extents[item.nShown - 1] : 0) + ellipsis.cx;
-        }
-    }
-    item.nTextWidth = size.cx;
-    m_nTextHeight = size.cy;
-    if (size.cx > m_nMaxTextWidth)
-        m_nMaxTextWidth = size.cx;
-}
-
-// A memory DC compatible with the screen measures as the popup's own would,
-// and one for all the items spares a DC per row.
-HDC CMenuEx::MeasureDC(BOOL bBold)
-{
-    if (!m_hMeasureDC) {
-        m_hMeasureDC = CreateCompatibleDC(nullptr);
-        if (!m_hMeasureDC)
-            return nullptr;   // measured as nothing: the rows show empty
-        m_hMeasureOldFont = SelectObject(m_hMeasureDC, m_fontNormal.GetSafeHandle());
-        m_bMeasureBold = FALSE;
-    }
-    if (!bBold != !m_bMeasureBold) {
-        SelectObject(m_hMeasureDC, bBold ? m_fontBold.GetSafeHandle() : m_fontNormal.GetSafeHandle());
-        m_bMeasureBold = bBold;
-    }
-    return m_hMeasureDC;
-}
-
-void CMenuEx::ReleaseMeasureDC()
-{
-    if (!m_hMeasureDC)
-        return;
-    SelectObject(m_hMeasureDC, m_hMeasureOldFont);
-    DeleteDC(m_hMeasureDC);
-    m_hMeasureDC = nullptr;
-}
-
-// A title may take the menu to half its work area's width; a wider one is
-// cut and ends in an ellipsis.
-int CMenuEx::TextLimit() const
-{
-    const int limit = (m_rcWork.right - m_rcWork.left) / 2 - 2 * m_metrics.nTextLeft;
-    return limit > 0 ? limit : 1;
-}
-
-// The sizes of a monitor: its DPI's fonts and numbers, and what its work
-// area allows. Items already added are measured again if that changes them.
-void CMenuEx::UseMonitor(int nDpi, const RECT& rcWork)
-{
-    const bool sameDpi = nDpi == m_metrics.nDpi;
-    const bool sameWidth = rcWork.right - rcWork.left == m_rcWork.right - m_rcWork.left;
-    m_rcWork = rcWork;
-    if (sameDpi && sameWidth)
-        return;
-    ReleaseMeasureDC();
-    if (!sameDpi) {
-        m_metrics = MetricsForDpi(nDpi);
-        MakeFonts(m_fontNormal, m_fontBold, m_metrics.nFontHeight);
-        // Rows keep their scaled height whatever the font's cell rounds to.
-        TEXTMETRICW tm{};
-        if (GetTextMetricsW(MeasureDC(FALSE), &tm))
-            m_metrics = MetricsForDpi(nDpi, tm.tmHeight);
-    }
-    m_nMaxTextWidth = 0;
-    m_nHeight = m_metrics.nMargin;
-    for (int i = 0; i < m_arrItems.GetSize(); ++i) {
-        MeasureItem(*m_arrItems[i]);
-        m_nHeight += m_arrItems[i]->nHeight + m_metrics.nRowGap;
-    }
+    m_rows.Add(item);
 }
 
 void CMenuEx::AddSeparator()
 {
     AddItem(MF_SEPARATOR, 0, nullptr, nullptr, FALSE);
-}
-
-void CMenuEx::BeginFixedRows()
-{
-    m_nFixedFirst = m_arrItems.GetSize();
 }
 
 int CMenuEx::Track(UINT, int x, int y, CWnd*, const RECT*)
@@ -244,6 +148,10 @@ int CMenuEx::Track(UINT, int x, int y, CWnd*, const RECT*)
     if (!m_hWnd)
         return -1;
     Show();
+    // Painted before it is activated: the rows are on the screen while the
+    // activation's round trips go on.
+    UpdateWindow(m_hWnd);
+    Activate();
     // If the popup was closed already (it lost the focus while being shown),
     // the loop returns Close's 0 at once.
     return RunModalLoop(0);
@@ -251,20 +159,40 @@ int CMenuEx::Track(UINT, int x, int y, CWnd*, const RECT*)
 
 void CMenuEx::Layout(POINT pt)
 {
-    const MenuMonitor monitor = MonitorAt(pt);
-    UseMonitor(monitor.nDpi, monitor.rcWork);
+    // As a rule it opens on the monitor it was made for, whose DPI alone is
+    // asked again.
+    MenuMonitor monitor = m_monitor;
+    if (monitor.hMonitor && PtInRect(&monitor.rcMonitor, pt))
+        monitor.nDpi = MonitorDpi(monitor.hMonitor);
+    else
+        monitor = MonitorAt(pt);
+    UseMonitor(monitor);
     ReleaseMeasureDC();   // every item is measured by now
     m_ptAnchor = pt;
-    m_nWidth = m_nMaxTextWidth + 2 * m_metrics.nTextLeft;
-    m_nHeight += m_metrics.nMargin;   // the bottom margin
-    FitRows(true);
-    AskIcons();
+    m_rows.Open(m_monitor.rcWork.bottom - m_monitor.rcWork.top);
+    // A popup that had to be cut to its work area lies inside it, and stays
+    // there while the filter changes its height.
+    m_bInsideWork = m_rows.Scrolls();
+    Place();
+}
+
+void CMenuEx::Place()
+{
+    const MenuMetrics& m = m_rows.Metrics();
+    m_rcWindow = PlaceMenu(m_ptAnchor, SIZE{m_rows.Width(), m_rows.Height()}, m_monitor.rcWork, m.nTextLeft,
+                           m.nMargin, m_bInsideWork);
 }
 
 void CMenuEx::Show()
 {
-    MoveWindow(m_hWnd, m_rcWindow.left, m_rcWindow.top, m_nWidth, m_nHeight, FALSE);
-    ShowWindow(m_hWnd, SW_SHOW);
+    // Placed and shown in one step, as ShowWindow shows a window of this
+    // style: without activating it or changing its place in the z-order.
+    SetWindowPos(m_hWnd, nullptr, m_rcWindow.left, m_rcWindow.top, m_rows.Width(), m_rows.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CMenuEx::Activate()
+{
     // A popup opened from a tray icon belongs to a background program: only
     // the foreground lets a click elsewhere take its focus away and close it.
     SetForegroundWindow(m_hWnd);
@@ -280,9 +208,23 @@ BOOL CMenuEx::Close()
         return FALSE;
     m_bClosing = true;
     EndModalLoop(0);
-    const BOOL destroyed = DestroyWindow();
+    BOOL closed = TRUE;
+    CIdlePopup& idle = IdlePopup();
+    if (idle.m_hWnd) {
+        // Another popup's window is kept already.
+        closed = DestroyWindow();
+    } else {
+        // Hidden, it gives up the focus and takes no input. Its timers are
+        // this popup's.
+        const HWND hwnd = m_hWnd;
+        ShowWindow(hwnd, SW_HIDE);
+        KillTimer(IDT_HOVER);
+        KillTimer(IDT_SCROLL);
+        if (m_hWnd == hwnd)
+            PassWindowTo(idle);
+    }
     m_bClosing = false;
-    return destroyed;
+    return closed;
 }
 
 LRESULT CMenuEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,34 +1,28 @@
 // What the pointer, the wheel and the keys do while the popup is open.
 #include "menu/MenuEx.h"
 
-#include "framework/Text.h"
-#include "menu/MenuKeys.h"
-#include "menu/MenuText.h"
-
 #include <climits>
-#include <new>
 
 namespace {
 
-constexpr UINT kHoverPeriodMs = 200;
 constexpr UINT kScrollPeriodMs = 50;   // a row every 50 ms while the pointer rests on a strip
 
 }  // namespace
 
+// The paint covers everything from its off-screen bitmap: no erase.
+void CMenuEx::Invalidate()
+{
+    if (m_hWnd)
+        InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
 void CMenuEx::HitTest(POINT point)
 {
-    const int oldHot = m_nHotItem;
     int strip = 0;
-    const int row = RowAt(point, &strip);
-    // The typed text's row and the one saying nothing matches are no items.
-    m_nHotItem = row >= 0 ? ItemOfRow(row) : -1;
-    if (m_nHotItem < -1)
-        m_nHotItem = -1;
-    // The paint covers everything from its off-screen bitmap: no erase.
-    if (m_nHotItem != oldHot)
-        InvalidateRect(m_hWnd, nullptr, FALSE);
+    if (m_rows.SetHot(m_rows.ItemAt(point, &strip)))
+        Invalidate();
     // Resting on a strip scrolls the list that way.
-    if (strip && CanScroll(strip == 1) && !m_bAutoScroll && m_hWnd) {
+    if (strip && m_rows.CanScroll(strip == 1) && !m_bAutoScroll && m_hWnd) {
         m_bAutoScroll = true;
         SetTimer(IDT_SCROLL, kScrollPeriodMs);
     }
@@ -45,19 +39,31 @@ void CMenuEx::SetHotByKeys(int nItem)
 {
     m_bKeysLead = true;
     GetCursorPos(&m_ptKeys);
-    if (nItem != m_nHotItem) {
-        m_nHotItem = nItem;
-        if (m_hWnd)
-            InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
-    ScrollToItem(nItem);
+    if (m_rows.SetHot(nItem))
+        Invalidate();
+    if (m_rows.ScrollToItem(nItem))
+        Invalidate();
 }
 
 void CMenuEx::Choose(int nItem)
 {
     // Posted: the owner acts once the popup is gone and Track has returned.
-    PostMessageA(m_hWndOwner, WM_COMMAND, m_arrItems[nItem]->nID, 0);
+    PostMessageA(m_hWndOwner, WM_COMMAND, m_rows.Item(nItem).nID, 0);
     Close();
+}
+
+// After the typed text changed: the list again, from its first row, the
+// first match highlighted; the popup takes the height of what it shows,
+// opening from its point as before.
+void CMenuEx::Refilter()
+{
+    const int first = m_rows.Refilter(m_monitor.rcWork.bottom - m_monitor.rcWork.top);
+    Place();
+    if (m_hWnd)
+        SetWindowPos(m_hWnd, nullptr, m_rcWindow.left, m_rcWindow.top, m_rows.Width(), m_rows.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate();
+    SetHotByKeys(first);
 }
 
 void CMenuEx::OnMouseMove(UINT, POINT point)
@@ -92,9 +98,10 @@ void CMenuEx::OnTimer(UINT_PTR nIDEvent)
         GetCursorPos(&pt);
         ScreenToClient(m_hWnd, &pt);
         int strip = 0;
-        RowAt(pt, &strip);
-        if (strip && CanScroll(strip == 1)) {
-            ScrollBy(strip == 1 ? -1 : 1);
+        m_rows.RowAt(pt, &strip);
+        if (strip && m_rows.CanScroll(strip == 1)) {
+            if (m_rows.ScrollBy(strip == 1 ? -1 : 1))
+                Invalidate();
         } else {
             KillTimer(IDT_SCROLL);
             m_bAutoScroll = false;
@@ -105,7 +112,7 @@ void CMenuEx::OnTimer(UINT_PTR nIDEvent)
 
 void CMenuEx::OnMouseWheel(int nDelta)
 {
-    if (!m_bScrolls) {
+    if (!m_rows.Scrolls()) {
         Default();
         return;
     }
@@ -117,8 +124,9 @@ void CMenuEx::OnMouseWheel(int nDelta)
         return;
     UINT lines = 3;
     SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-    const int rows = lines == WHEEL_PAGESCROLL ? PageRows() : static_cast<int>(lines);
-    ScrollBy(-notches * rows);
+    const int rows = lines == WHEEL_PAGESCROLL ? m_rows.PageRows() : static_cast<int>(lines);
+    if (m_rows.ScrollBy(-notches * rows))
+        Invalidate();
     // The rows moved under the pointer: it leads again, from where it is.
     POINT pt{};
     GetCursorPos(&pt);
@@ -136,43 +144,29 @@ void CMenuEx::OnLButtonUp(UINT, POINT point)
         HitTest(point);
     }
     // The choice is what the last hit test left, not where the button went up.
-    if (m_nHotItem < 0 || m_nHotItem >= m_arrItems.GetSize()) {
+    const int hot = m_rows.Hot();
+    if (hot < 0 || hot >= m_rows.ItemCount()) {
         Default();
         return;
     }
-    if (!CanBeChosen(*m_arrItems[m_nHotItem]))
-        return;
-    Choose(m_nHotItem);
+    if (m_rows.CanChoose(hot))
+        Choose(hot);
 }
 
 void CMenuEx::OnKeyDown(UINT vk)
 {
     if (vk == VK_BACK) {
-        if (HasList() && EraseTyped(m_szFilter))
+        if (m_rows.Erase())
             Refilter();
         return;
     }
-    const int nRows = RowCount();
-    auto* choosable = new (std::nothrow) bool[nRows > 0 ? nRows : 1];
-    if (!choosable) {
-        Default();
-        return;
-    }
-    int hotRow = -1;
-    for (int row = 0; row < nRows; ++row) {
-        const int item = ItemOfRow(row);
-        choosable[row] = item >= 0 && CanBeChosen(*m_arrItems[item]);
-        if (item >= 0 && item == m_nHotItem)
-            hotRow = row;
-    }
-    const MenuKeyResult result = KeyInMenu(vk, choosable, nRows, hotRow, PageRows());
-    delete[] choosable;
+    const MenuKeyResult result = m_rows.Key(vk);
     switch (result.action) {
     case MenuKeyAction::Move:
-        SetHotByKeys(ItemOfRow(result.nRow));
+        SetHotByKeys(m_rows.ItemOfRow(result.nRow));
         break;
     case MenuKeyAction::Choose:
-        Choose(m_nHotItem);
+        Choose(m_rows.Hot());
         break;
     case MenuKeyAction::Close:
         Close();
@@ -185,13 +179,11 @@ void CMenuEx::OnKeyDown(UINT vk)
 
 void CMenuEx::OnChar(WCHAR ch)
 {
-    // Typing filters the list; control characters are keys, seen as such.
-    if (!HasList() || ch < 0x20 || ch == 0x7F) {
+    if (!m_rows.TakesTyping(ch)) {
         Default();
         return;
     }
-    // The first half of a pair waits for its second.
-    if (AddTyped(m_szFilter, ARRAYSIZE(m_szFilter), ch) && !IsHighSurrogate(ch))
+    if (m_rows.Type(ch))
         Refilter();
 }
 

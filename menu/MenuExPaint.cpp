@@ -33,62 +33,59 @@ void CMenuEx::OnPaint()
 // the DC lets through is drawn.
 void CMenuEx::Paint(HDC dc)
 {
-    RECT clip{0, 0, m_nWidth, m_nHeight};
+    const int width = m_rows.Width(), height = m_rows.Height();
+    RECT clip{0, 0, width, height};
     RECT box;
     if (GetClipBox(dc, &box) != ERROR && !IntersectRect(&clip, &clip, &box))
         return;
     const int cx = clip.right - clip.left;
     const int cy = clip.bottom - clip.top;
+    const MenuMetrics& m = m_rows.Metrics();
 
+    // One bitmap holds the clip box and, right of it, the icons' working
+    // square for the whole paint.
+    const int iconSource = 2 * m.nIconSize;
     CMemoryDC mem(dc);
     CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(dc, cx, cy);
+    bitmap.CreateCompatibleBitmap(dc, cx + iconSource + m.nIconSize, cy > iconSource ? cy : iconSource);
     CSelectObject selectBitmap(mem, bitmap);
-    // Menu coordinates throughout; the bitmap holds the clip box only.
+    // Menu coordinates throughout.
     SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);
 
     FillSolidRect(mem, clip.left, clip.top, cx, cy, kBackground);
     SetBkMode(mem, TRANSPARENT);
+    IconSurface icons{POINT{clip.right, clip.top}, nullptr, 0};
 
-    // One surface for all the icons of this paint.
-    const int iconSource = 2 * m_metrics.nIconSize;
-    CMemoryDC iconDC(dc);
-    CBitmap iconBitmap;
-    iconBitmap.CreateCompatibleBitmap(dc, iconSource + m_metrics.nIconSize, iconSource);
-    CSelectObject selectIcon(iconDC, iconBitmap);
-    IconSurface icons{iconDC, nullptr, 0};
-
-    Span spans[3];
-    const int nSpans = SpansInView(spans);
-    const int listFirst = m_nHeadRows;
+    CMenuRows::Span spans[3];
+    const int nSpans = m_rows.SpansInView(spans);
     for (int s = 0; s < nSpans; ++s) {
-        const bool list = m_bScrolls && spans[s].nFirst >= listFirst && spans[s].nFirst < listFirst + m_nListRows;
-        if (list)
-            DrawStrip(mem, StripTop(true), true, CanScroll(true));
+        const bool strips = spans[s].bList && m_rows.Scrolls();
+        if (strips)
+            DrawStrip(mem, m_rows.StripTop(true), true, m_rows.CanScroll(true));
         int y = spans[s].nTop;
         for (int row = spans[s].nFirst; row < spans[s].nEnd; ++row) {
-            const int item = ItemOfRow(row);
+            const int item = m_rows.ItemOfRow(row);
             const int top = y;
-            const int height = RowHeight(item);
-            y += height;
+            const int rowHeight = m_rows.RowHeight(item);
+            y += rowHeight;
             // What a row draws: the highlight from a little above its text
             // to a line below its gap, the icon, the text.
-            const int content = height - m_metrics.nRowGap;
-            const int reach = (content > m_nTextHeight ? content : m_nTextHeight) + m_metrics.nRowGap +
-                              m_metrics.nHotAbove;
+            const int content = rowHeight - m.nRowGap;
+            const int textHeight = m_rows.TextHeight();
+            const int reach = (content > textHeight ? content : textHeight) + m.nRowGap + m.nHotAbove;
             if (top + reach <= clip.top)
                 continue;
-            if (top - m_metrics.nHotAbove >= clip.bottom)
+            if (top - m.nHotAbove >= clip.bottom)
                 break;   // and so is every row after it in this run
             if (item >= 0)
                 DrawItemRow(mem, icons, item, top);
-            else if (item == kRowFilter)
+            else if (item == CMenuRows::kRowFilter)
                 DrawFilterRow(mem, top);
             else
                 DrawNoMatchRow(mem, top);
         }
-        if (list)
-            DrawStrip(mem, StripTop(false), false, CanScroll(false));
+        if (strips)
+            DrawStrip(mem, m_rows.StripTop(false), false, m_rows.CanScroll(false));
     }
 
     BitBlt(dc, clip.left, clip.top, cx, cy, mem, clip.left, clip.top, SRCCOPY);
@@ -96,31 +93,35 @@ void CMenuEx::Paint(HDC dc)
 
 void CMenuEx::DrawItemRow(HDC dc, IconSurface& icons, int nItem, int top)
 {
-    const MenuExItem& item = *m_arrItems[nItem];
-    const MenuMetrics& m = m_metrics;
+    const MenuExItem& item = m_rows.Item(nItem);
+    const MenuMetrics& m = m_rows.Metrics();
+    const int width = m_rows.Width();
     COLORREF rowColor = kBackground;
     if (item.nFlags & MF_SEPARATOR) {
         CPen pen(PS_SOLID, m.nLine, kSeparator);
         CSelectObject selectPen(dc, pen);
         MoveToEx(dc, m.nTextLeft, top + m.nSeparatorLine, nullptr);
-        LineTo(dc, m_nWidth - m.nTextLeft, top + m.nSeparatorLine);
-    } else if (nItem == m_nHotItem) {
+        LineTo(dc, width - m.nTextLeft, top + m.nSeparatorLine);
+    } else if (nItem == m_rows.Hot()) {
         // The menu-wide text height, not the item's own, sizes the
         // highlight; the frame reaches one line below the fill.
         const int hotTop = top - m.nHotAbove;
-        const int fill = m_nTextHeight + m.nRowGap;
-        FillSolidRect(dc, 0, hotTop, m_nWidth - m.nHotRightGap, fill, kHotFill);
+        const int fill = m_rows.TextHeight() + m.nRowGap;
+        FillSolidRect(dc, 0, hotTop, width - m.nHotRightGap, fill, kHotFill);
         rowColor = kHotFill;
-        FrameBox(dc, 0, hotTop, m_nWidth - m.nHotRightGap, fill + m.nLine, m.nLine, kHotFrame);
+        FrameBox(dc, 0, hotTop, width - m.nHotRightGap, fill + m.nLine, m.nLine, kHotFrame);
     }
 
-    if (item.hIcon)
+    // Only MF_GRAYED greys the text; MF_DISABLED alone looks normal.
+    const COLORREF textColor = (item.nFlags & MF_GRAYED) ? kGrayText : kText;
+    if (IsChecked(item))
+        DrawCheck(dc, top, textColor);
+    else if (item.hIcon)
         DrawIconAt(dc, icons, item.hIcon, top, rowColor);
 
     if (item.szText[0] && item.nShown > 0) {
-        CSelectObject selectFont(dc, item.bBold ? m_fontBold.GetSafeHandle() : m_fontNormal.GetSafeHandle());
-        // Only MF_GRAYED greys the text; MF_DISABLED alone looks normal.
-        SetTextColor(dc, (item.nFlags & MF_GRAYED) ? kGrayText : kText);
+        CSelectObject selectFont(dc, Font(item.bBold != FALSE));
+        SetTextColor(dc, textColor);
         const int length = lstrlenW(item.szText);
         if (item.nShown >= length) {
             TextOutW(dc, m.nTextLeft, top, item.szText, length);
@@ -133,29 +134,47 @@ void CMenuEx::DrawItemRow(HDC dc, IconSurface& icons, int nItem, int top)
     }
 }
 
+// A tick in the icon's square, drawn a column at a time so that it looks the
+// same wherever it is drawn: a short stroke down to the right, a long one up.
+void CMenuEx::DrawCheck(HDC dc, int y, COLORREF color) const
+{
+    const MenuMetrics& m = m_rows.Metrics();
+    const int size = m.nIconSize;
+    const int thick = size / 8 > 2 ? size / 8 : 2;
+    const int left = size * 3 / 16, bend = size * 6 / 16, right = size * 12 / 16;
+    const int bottom = size * 11 / 16 - thick / 2;
+    for (int x = left; x <= right; ++x) {
+        const int fromBend = x < bend ? bend - x : x - bend;
+        FillSolidRect(dc, m.nIconLeft + x, y + bottom - fromBend, 1, thick, color);
+    }
+}
+
 // DrawIconEx renders at twice the size shown, on the row's colour; the
 // rendering is then shrunk to half beside it, and copied into place. Most
 // rows of a long list show one and the same icon, which is then rendered
 // once a paint.
 void CMenuEx::DrawIconAt(HDC dc, IconSurface& icons, HICON hIcon, int y, COLORREF rowColor) const
 {
-    const int size = m_metrics.nIconSize;
+    const MenuMetrics& m = m_rows.Metrics();
+    const int size = m.nIconSize;
     const int source = 2 * size;
+    const int x0 = icons.at.x, y0 = icons.at.y;
     if (hIcon != icons.hIcon || rowColor != icons.rowColor) {
-        FillSolidRect(icons.dc, 0, 0, source, source, rowColor);
-        DrawIconEx(icons.dc, 0, 0, hIcon, source, source, 0, nullptr, DI_NORMAL);
-        StretchBlt(icons.dc, source, 0, size, size, icons.dc, 0, 0, source, source, SRCCOPY);
+        FillSolidRect(dc, x0, y0, source, source, rowColor);
+        DrawIconEx(dc, x0, y0, hIcon, source, source, 0, nullptr, DI_NORMAL);
+        StretchBlt(dc, x0 + source, y0, size, size, dc, x0, y0, source, source, SRCCOPY);
         icons.hIcon = hIcon;
         icons.rowColor = rowColor;
     }
-    BitBlt(dc, m_metrics.nIconLeft, y, size, size, icons.dc, source, 0, SRCCOPY);
+    BitBlt(dc, m.nIconLeft, y, size, size, dc, x0 + source, y0, SRCCOPY);
 }
 
 // What was typed, with a magnifying glass before it and a caret after it;
 // the end of a long text stays in view.
 void CMenuEx::DrawFilterRow(HDC dc, int top)
 {
-    const MenuMetrics& m = m_metrics;
+    const MenuMetrics& m = m_rows.Metrics();
+    const LPCWSTR filter = m_rows.Filter();
     const int glass = m.nIconSize * 5 / 8;
     const int gx = m.nIconLeft + m.nIconSize / 8, gy = top + m.nLine;
     {
@@ -168,30 +187,31 @@ void CMenuEx::DrawFilterRow(HDC dc, int top)
     }
     CSelectObject selectFont(dc, m_fontNormal.GetSafeHandle());
     SetTextColor(dc, kText);
-    const int n = lstrlenW(m_szFilter);
+    const int n = lstrlenW(filter);
     SIZE size{0, 0};
-    GetTextExtentPoint32W(dc, m_szFilter, n, &size);
-    const int room = m_nWidth - 2 * m.nTextLeft;
+    GetTextExtentPoint32W(dc, filter, n, &size);
+    const int room = m_rows.Width() - 2 * m.nTextLeft;
     const int x = size.cx > room ? m.nTextLeft + room - size.cx : m.nTextLeft;
-    const RECT rc{m.nTextLeft, top, m.nTextLeft + room, top + m_metrics.nFontHeight};
-    ExtTextOutW(dc, x, top, ETO_CLIPPED, &rc, m_szFilter, n, nullptr);
-    FillSolidRect(dc, x + size.cx + m.nLine, top, m.nLine, m_metrics.nFontHeight, kText);
+    const RECT rc{m.nTextLeft, top, m.nTextLeft + room, top + m.nFontHeight};
+    ExtTextOutW(dc, x, top, ETO_CLIPPED, &rc, filter, n, nullptr);
+    FillSolidRect(dc, x + size.cx + m.nLine, top, m.nLine, m.nFontHeight, kText);
 }
 
 void CMenuEx::DrawNoMatchRow(HDC dc, int top)
 {
     CSelectObject selectFont(dc, m_fontNormal.GetSafeHandle());
     SetTextColor(dc, kGrayText);
-    TextOutW(dc, m_metrics.nTextLeft, top, kNoMatch, lstrlenW(kNoMatch));
+    TextOutW(dc, m_rows.Metrics().nTextLeft, top, kNoMatch, lstrlenW(kNoMatch));
 }
 
 // A small arrow in the middle of the strip, black while the list can
 // scroll that way, grey at its end.
 void CMenuEx::DrawStrip(HDC dc, int top, bool bUp, bool bActive)
 {
-    const int half = ScaleForDpi(4, m_metrics.nDpi);
-    const int mid = (m_nWidth - m_metrics.nHotRightGap) / 2;
-    const int y0 = top + (m_metrics.nStrip - half - 1) / 2;
+    const MenuMetrics& m = m_rows.Metrics();
+    const int half = ScaleForDpi(4, m.nDpi);
+    const int mid = (m_rows.Width() - m.nHotRightGap) / 2;
+    const int y0 = top + (m.nStrip - half - 1) / 2;
     for (int k = 0; k <= half; ++k) {
         const int w = bUp ? k : half - k;
         FillSolidRect(dc, mid - w, y0 + k, 2 * w + 1, 1, bActive ? kText : kGrayText);

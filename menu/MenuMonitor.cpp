@@ -38,12 +38,21 @@ UINT (*g_pfnMenuDpiForMonitor)(HMONITOR) = SystemDpiForMonitor;
 
 MenuMonitor MonitorAt(POINT pt)
 {
-    MenuMonitor m{96, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
-    HMONITOR hMonitor = MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST);
+    MenuMonitor m{};
+    m.hMonitor = MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST);
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
-    if (hMonitor && GetMonitorInfoW(hMonitor, &mi))
+    if (m.hMonitor && GetMonitorInfoW(m.hMonitor, &mi)) {
+        m.rcMonitor = mi.rcMonitor;
         m.rcWork = mi.rcWork;
-    m.nDpi = static_cast<int>(g_pfnMenuDpiForMonitor(hMonitor));
+    } else {
+        m.rcMonitor = m.rcWork = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    m.nDpi = MonitorDpi(m.hMonitor);
     return m;
+}
+
+int MonitorDpi(HMONITOR hMonitor)
+{
+    return static_cast<int>(g_pfnMenuDpiForMonitor(hMonitor));
 }

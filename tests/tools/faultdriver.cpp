@@ -26,8 +26,8 @@
 //       Sends DLG WM_QUERYENDSESSION ("query N": its answer), then
 //       WM_ENDSESSION TRUE, and waits as "back" does, from that send.
 //   faultdriver corrupt DLG
-//       Points the vtable of the object bound to DLG (window property
-//       "Traylet.CWnd") into the first page, in the program's memory, sends
+//       Points the vtable of the object bound to DLG (the window's user data,
+//       GWLP_USERDATA) into the first page, in the program's memory, sends
 //       DLG a WM_NULL and prints how the send ended and when the process did.
 //   faultdriver copydata DLG
 //       Sends DLG, as a later start of the program hands it a command,
@@ -357,7 +357,7 @@ int Corrupt(HWND dialog)
 {
     DWORD pid = 0;
     GetWindowThreadProcessId(dialog, &pid);
-    const auto object = reinterpret_cast<uintptr_t>(GetPropA(dialog, "Traylet.CWnd"));
+    const auto object = static_cast<uintptr_t>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
     HANDLE process = OpenProcess(PROCESS_VM_WRITE | PROCESS_VM_OPERATION | SYNCHRONIZE, FALSE, pid);
     const uintptr_t bogus = 0x100;   // nothing is ever mapped there
     SIZE_T done = 0;

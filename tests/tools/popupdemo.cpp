@@ -40,12 +40,13 @@ protected:
             POINT origin{0, 0};
             ClientToScreen(g_menu->m_hWnd, &origin);
             char buf[160];
+            const CMenuRows& rows = g_menu->Rows();
             std::snprintf(buf, sizeof buf, "ready client=%ld,%ld width=%d height=%d textheight=%d", origin.x,
-                          origin.y, g_menu->m_nWidth, g_menu->m_nHeight, g_menu->m_nTextHeight);
+                          origin.y, rows.Width(), rows.Height(), rows.TextHeight());
             Line(buf);
             int y = 5;
-            for (int i = 0; i < g_menu->m_arrItems.GetSize(); ++i) {
-                const int row = g_menu->m_arrItems[i]->nHeight + 5;
+            for (int i = 0; i < rows.ItemCount(); ++i) {
+                const int row = rows.Item(i).nHeight + 5;
                 std::snprintf(buf, sizeof buf, "row %d top=%ld height=%d", i, origin.y + y, row);
                 Line(buf);
                 y += row;

@@ -47,8 +47,8 @@ Row Item(const char* text, UINT id, UINT flags = 0, BOOL bold = FALSE)
 std::vector<Row> Rows(const CMenuEx& menu)
 {
     std::vector<Row> out;
-    for (int i = 0; i < menu.m_arrItems.GetSize(); ++i) {
-        const MenuExItem* it = menu.m_arrItems[i];
+    for (int i = 0; i < menu.Rows().ItemCount(); ++i) {
+        const MenuExItem* it = &menu.Rows().Item(i);
         out.push_back(Row{test::Utf8(it->szText), it->nID, it->nFlags, it->bBold, it->hIcon});
     }
     return out;
@@ -153,11 +153,11 @@ TEST(MainMenu, AsksForTheIconsOfTheRowsInViewOnly)
         int inView = 0, beyond = -1;
         for (int i = 0; i < n; ++i) {
             const DockEntry& e = *dlg.Docker().Windows()[i];
-            const bool shown = menu.RowTop(i) != INT_MIN;
+            const bool shown = menu.Rows().RowTop(i) != INT_MIN;
             inView += shown;
             beyond = shown ? beyond : i;
-            EXPECT_EQ(shown, menu.m_arrItems[i]->hIcon != nullptr) << "row " << i;
-            EXPECT_EQ(e.hIcon, menu.m_arrItems[i]->hIcon) << "the catalogue keeps what was found, row " << i;
+            EXPECT_EQ(shown, menu.Rows().Item(i).hIcon != nullptr) << "row " << i;
+            EXPECT_EQ(e.hIcon, menu.Rows().Item(i).hIcon) << "the catalogue keeps what was found, row " << i;
             EXPECT_TRUE(shown || !asked(e.hWnd)) << "row " << i << " out of view";
         }
         EXPECT_GT(inView, 20);
@@ -371,7 +371,7 @@ TEST(BuildMenuRequest, WithAnAddressThatIsNoMenuTouchesNothing)
         filled.Create(dlg.TrayIcon().m_hWnd);
         filled.AddItem(0, 999, L"mine", nullptr, FALSE);
         EXPECT_EQ(0, SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&filled), own));
-        EXPECT_EQ(1, filled.m_arrItems.GetSize());
+        EXPECT_EQ(1, filled.Rows().ItemCount());
         filled.Close();
         VirtualFree(page, 0, MEM_RELEASE);
     });

@@ -59,6 +59,19 @@ TEST(Routing, DestroyingTheWindowUnbindsTheObject)
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hwnd));
 }
 
+// The object is found in the window's user data, but only where our
+// procedure serves the window: another window of the thread keeps its own.
+TEST(Routing, OnlyWindowsThatOurProcedureServesAreBound)
+{
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, other);
+    ScriptedWnd wnd;
+    SetWindowLongPtrW(other, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&wnd));
+    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(other));
+    DestroyWindow(other);
+}
+
 TEST(Routing, ObjectDeletedInsideItsOwnHandlerIsNotTouchedAfterwards)
 {
     auto* wnd = new ScriptedWnd;

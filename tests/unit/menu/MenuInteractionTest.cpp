@@ -22,7 +22,7 @@ void Fill(CMenuEx& menu)
 
 int RowBottom(const CMenuEx& menu, int i)   // last pixel row of item i
 {
-    return RowTop(menu, i) + menu.m_arrItems[i]->nHeight + 4;
+    return RowTop(menu, i) + menu.Rows().Item(i).nHeight + 4;
 }
 
 struct Popup {
@@ -50,21 +50,21 @@ TEST(MenuHover, TheHotItemIsTheRowUnderThePointerEveryRowScanned)
     std::vector<std::pair<std::string, int>> wrong;
     auto expectHot = [&](const char* what, int x, int y, int hot) {
         MoveTo(m, x, y);
-        if (m.m_nHotItem != hot)
-            wrong.push_back({what, m.m_nHotItem});
+        if (m.Rows().Hot() != hot)
+            wrong.push_back({what, m.Rows().Hot()});
     };
     EXPECT_EQ(0, TrackWith(m, 500, 400, [&] {
         KillTimer(m.m_hWnd, IDT_HOVER);   // only the mouse moves decide here
-        EXPECT_EQ(-1, m.m_nHotItem) << "nothing is hot before the pointer moves";
-        for (int i = 0; i < m.m_arrItems.GetSize(); ++i) {
+        EXPECT_EQ(-1, m.Rows().Hot()) << "nothing is hot before the pointer moves";
+        for (int i = 0; i < m.Rows().ItemCount(); ++i) {
             expectHot("row top", 0, RowTop(m, i), i);
-            expectHot("row bottom", m.m_nWidth - 1, RowBottom(m, i), i);
+            expectHot("row bottom", m.Rows().Width() - 1, RowBottom(m, i), i);
         }
         expectHot("top margin", 10, 4, -1);
         expectHot("back on the last row", 10, RowBottom(m, 4), 4);
         expectHot("bottom margin", 10, RowBottom(m, 4) + 1, -1);
         expectHot("separator row", 10, RowTop(m, 1) + 1, 1);
-        expectHot("right of the width", m.m_nWidth, RowTop(m, 0) + 3, -1);
+        expectHot("right of the width", m.Rows().Width(), RowTop(m, 0) + 3, -1);
         expectHot("left of the popup", -1, RowTop(m, 0) + 3, -1);
         m.Close();
     }));
@@ -121,20 +121,20 @@ TEST(MenuHover, TheTimerAloneFollowsThePointerInAndOut)
         POINT onItem3{30, RowTop(m, 3) + 4};
         ClientToScreen(m.m_hWnd, &onItem3);
         SetCursorPos(onItem3.x, onItem3.y);
-        cameIn = test::PumpUntil([&] { return m.m_nHotItem == 3; }, 2000);
+        cameIn = test::PumpUntil([&] { return m.Rows().Hot() == 3; }, 2000);
         m.seen.clear();
         ParkCursor();
-        wentOut = test::PumpUntil([&] { return m.m_nHotItem == -1; }, 2000);
+        wentOut = test::PumpUntil([&] { return m.Rows().Hot() == -1; }, 2000);
         repainted = test::PumpUntil([&] { return m.Count(WM_PAINT) == 1; }, 1000);
 
         // Another timer identifier only gets default processing.
         KillTimer(m.m_hWnd, IDT_HOVER);
         SetCursorPos(onItem3.x, onItem3.y);
         SendMessageA(m.m_hWnd, WM_TIMER, IDT_HOVER + 1, 0);
-        otherTimer = m.m_nHotItem == -1;
+        otherTimer = m.Rows().Hot() == -1;
         // The hover tick evaluates and starts itself again.
         SendMessageA(m.m_hWnd, WM_TIMER, IDT_HOVER, 0);
-        restarted = m.m_nHotItem == 3 && KillTimer(m.m_hWnd, IDT_HOVER);
+        restarted = m.Rows().Hot() == 3 && KillTimer(m.m_hWnd, IDT_HOVER);
         ParkCursor();
         m.Close();
     }));
@@ -154,11 +154,11 @@ TEST(MenuChoice, AClickOnASelectableItemPostsOneCommandAndCloses)
             MoveTo(p.menu, 30, RowTop(p.menu, item) + 3);
             ClickAt(p.menu, 30, RowTop(p.menu, item) + 3);
         }));
-        EXPECT_FALSE(IsWindow(hwnd));
+        EXPECT_TRUE(ClosedPopup(hwnd));
         EXPECT_EQ(nullptr, p.menu.m_hWnd);
         auto commands = p.Commands();
         ASSERT_EQ(1u, commands.size()) << test::Describe(commands);
-        EXPECT_EQ(static_cast<WPARAM>(p.menu.m_arrItems[item]->nID), commands[0].wParam);
+        EXPECT_EQ(static_cast<WPARAM>(p.menu.Rows().Item(item).nID), commands[0].wParam);
         EXPECT_EQ(0, commands[0].lParam);
         EXPECT_FALSE(commands[0].sent) << "the command must be posted";
     }
@@ -195,9 +195,9 @@ TEST(MenuChoice, ClicksThatChooseNothingLeaveThePopupOpen)
         click("disabled item", 30, RowTop(m, 3) + 3);
         click("top margin", 30, 2);
         click("bottom margin", 30, RowBottom(m, 4) + 2);
-        click("right of every row", m.m_nWidth + 5, RowTop(m, 0) + 3);
+        click("right of every row", m.Rows().Width() + 5, RowTop(m, 0) + 3);
         // A hot index beyond the list counts as none.
-        m.m_nHotItem = 99;
+        p.menu.rows().SetHot(99);
         ClickAt(m, 30, RowTop(m, 0) + 3);
         if (!m.m_hWnd)
             closedBy.push_back("hot index out of range");
@@ -220,7 +220,7 @@ TEST(MenuChoice, TheRightButtonDoesNothing)
         PostMessageA(m.m_hWnd, WM_RBUTTONDOWN, MK_RBUTTON, Point(30, RowTop(m, 0) + 3));
         PostMessageA(m.m_hWnd, WM_RBUTTONUP, 0, Point(30, RowTop(m, 0) + 3));
         test::PumpFor(200);
-        open = m.IsInModalLoop() && m.m_nHotItem == 0;
+        open = m.IsInModalLoop() && m.Rows().Hot() == 0;
         m.Close();
     }));
     EXPECT_TRUE(open);
@@ -240,7 +240,7 @@ TEST(MenuKeys, ArrowsPassWhatCannotBeChosenEnterChoosesAsAClickEscapeChoosesNoth
             openAfterEnter = m.IsInModalLoop();
             for (UINT vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_HOME, VK_NEXT, VK_PRIOR, VK_LEFT}) {
                 Key(m, vk);
-                hot.push_back(m.m_nHotItem);
+                hot.push_back(m.Rows().Hot());
             }
             Key(m, escape ? VK_ESCAPE : VK_RETURN);
         }));
@@ -267,7 +267,7 @@ TEST(MenuKeys, TheHoverPollKeepsAHighlightSetByKeysUntilThePointerMoves)
         POINT onItem0{30, RowTop(m, 0) + 4};
         ClientToScreen(m.m_hWnd, &onItem0);
         SetCursorPos(onItem0.x, onItem0.y);
-        pointed = test::PumpUntil([&] { return m.m_nHotItem == 0; }, 2000);
+        pointed = test::PumpUntil([&] { return m.Rows().Hot() == 0; }, 2000);
         Key(m, VK_DOWN);
         // Three hover ticks, a mouse move the pointer did not make (the
         // system sends one when windows change under it), and one that was
@@ -275,9 +275,9 @@ TEST(MenuKeys, TheHoverPollKeepsAHighlightSetByKeysUntilThePointerMoves)
         MoveTo(m, 30, RowTop(m, 0) + 4);
         MoveTo(m, 30, RowTop(m, 2) + 4);
         test::PumpFor(650);
-        kept = m.m_nHotItem == 4;
+        kept = m.Rows().Hot() == 4;
         SetCursorPos(onItem0.x + 5, onItem0.y);
-        retaken = test::PumpUntil([&] { return m.m_nHotItem == 0; }, 2000);
+        retaken = test::PumpUntil([&] { return m.Rows().Hot() == 0; }, 2000);
         ParkCursor();
         m.Close();
     }));
@@ -328,20 +328,20 @@ TEST(MenuScroll, TheWheelScrollsTheListUnderAStillPointerAndKeysReachTheLastWind
     std::vector<std::wstring> hot;
     bool lastInView = false;
     t.Track([&] {
-        POINT onRow{40, m.RowTop(2) + 4};
+        POINT onRow{40, m.Rows().RowTop(2) + 4};
         ClientToScreen(m.m_hWnd, &onRow);
         SetCursorPos(onRow.x, onRow.y);
         t.Wheel(-WHEEL_DELTA);
-        hotAfterWheel = m.m_nHotItem;
+        hotAfterWheel = m.Rows().Hot();
         t.Wheel(-60);   // half a notch: nothing yet
-        tops.push_back(m.m_nTop);
+        tops.push_back(m.Rows().Top());
         t.Wheel(-60);
-        tops.push_back(m.m_nTop);
+        tops.push_back(m.Rows().Top());
         for (int i = 0; i < 40; ++i)
             t.Wheel(-WHEEL_DELTA);
-        tops.push_back(m.m_nTop);
+        tops.push_back(m.Rows().Top());
         t.Wheel(2 * WHEEL_DELTA);
-        tops.push_back(m.m_nTop);
+        tops.push_back(m.Rows().Top());
         ParkCursor();
         // From the top, End is Exit; four rows up past the fixed rows is the
         // last window, scrolled into view.
@@ -349,7 +349,7 @@ TEST(MenuScroll, TheWheelScrollsTheListUnderAStillPointerAndKeysReachTheLastWind
             Key(m, vk);
             hot.push_back(HotText(m));
         }
-        lastInView = m.RowTop(79) != INT_MIN;
+        lastInView = m.Rows().RowTop(79) != INT_MIN;
         Key(m, VK_RETURN);
     });
     const int step = WheelLines();
@@ -369,17 +369,17 @@ TEST(MenuScroll, RestingOnAStripScrollsThatWayToItsEnd)
     bool down = false, up = false;
     t.Track([&] {
         SetTimer(m.m_hWnd, IDT_HOVER, 200, nullptr);
-        POINT below{m.m_nWidth / 2, m.RowTop(80) - 12 + 4};   // above the first fixed row
+        POINT below{m.Rows().Width() / 2, m.Rows().RowTop(80) - 12 + 4};   // above the first fixed row
         int strip = 0;
-        m.RowAt(below, &strip);
+        m.Rows().RowAt(below, &strip);
         EXPECT_EQ(2, strip) << "no strip below the list at " << below.y;
         ClientToScreen(m.m_hWnd, &below);
         SetCursorPos(below.x, below.y);
-        down = test::PumpUntil([&] { return m.RowTop(79) != INT_MIN; }, 10000);
-        POINT above{m.m_nWidth / 2, 5 + 3};
+        down = test::PumpUntil([&] { return m.Rows().RowTop(79) != INT_MIN; }, 10000);
+        POINT above{m.Rows().Width() / 2, 5 + 3};
         ClientToScreen(m.m_hWnd, &above);
         SetCursorPos(above.x, above.y);
-        up = test::PumpUntil([&] { return m.m_nTop == 0; }, 10000);
+        up = test::PumpUntil([&] { return m.Rows().Top() == 0; }, 10000);
         ParkCursor();
         m.Close();
     });
@@ -408,8 +408,8 @@ TEST(MenuFilter, TypingKeepsTheTitlesThatHoldItFirstHighlightedBackspaceErasesNo
             for (const wchar_t* c = typed; *c; ++c)
                 *c == L'\b' ? Key(m, VK_BACK) : Type(m, std::wstring(1, *c));
             rows.emplace_back();
-            for (int r = 0; r < m.RowCount(); ++r)
-                rows.back().push_back(m.ItemOfRow(r));
+            for (int r = 0; r < m.Rows().RowCount(); ++r)
+                rows.back().push_back(m.Rows().ItemOfRow(r));
             hot.push_back(HotText(m));
             if (rows.size() == 1)
                 GetWindowRect(m.m_hWnd, &after);
@@ -418,7 +418,7 @@ TEST(MenuFilter, TypingKeepsTheTitlesThatHoldItFirstHighlightedBackspaceErasesNo
         }
         Key(m, VK_RETURN);
     });
-    const int F = CMenuEx::kRowFilter, N = CMenuEx::kRowNoMatch;
+    const int F = CMenuRows::kRowFilter, N = CMenuRows::kRowNoMatch;
     EXPECT_EQ((std::vector<std::vector<int>>{{F, 1, 2, 3}, {F, N, 3}, {0, 1, 2, 3}, {F, 1, 3}}), rows);
     EXPECT_EQ((std::vector<std::wstring>{titles[1], L"(none)", L"Calculator", titles[1]}), hot);
     // Its width and its corner at the point kept; a filter row for a window row.
@@ -435,5 +435,5 @@ TEST(MenuFilter, TypingKeepsTheTitlesThatHoldItFirstHighlightedBackspaceErasesNo
         Type(p.menu, L"exit");
         p.menu.Close();
     });
-    EXPECT_STREQ(L"", p.menu.m_szFilter);
+    EXPECT_STREQ(L"", p.menu.Rows().Filter());
 }

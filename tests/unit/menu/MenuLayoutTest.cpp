@@ -41,10 +41,10 @@ LOGFONTA FontOf(HFONT font)
 TEST(MenuFonts, BothAreTahomaThirteenFromOneDescriptionDifferingOnlyInWeight)
 {
     CMenuEx menu;
-    ASSERT_NE(nullptr, menu.m_fontNormal.GetSafeHandle());
-    ASSERT_NE(nullptr, menu.m_fontBold.GetSafeHandle());
-    LOGFONTA normal = FontOf(menu.m_fontNormal);
-    LOGFONTA bold = FontOf(menu.m_fontBold);
+    ASSERT_NE(nullptr, menu.Font(false));
+    ASSERT_NE(nullptr, menu.Font(true));
+    LOGFONTA normal = FontOf(menu.Font(false));
+    LOGFONTA bold = FontOf(menu.Font(true));
     EXPECT_EQ(13, normal.lfHeight);
     EXPECT_EQ(FW_NORMAL, normal.lfWeight);
     EXPECT_STREQ("Tahoma", normal.lfFaceName);
@@ -60,7 +60,7 @@ TEST(MenuFonts, BothAreTahomaThirteenFromOneDescriptionDifferingOnlyInWeight)
 
     // The prefix has the real face, so measurements below are Tahoma's.
     HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, menu.m_fontNormal);
+    HGDIOBJ old = SelectObject(dc, menu.Font(false));
     char face[LF_FACESIZE] = "";
     GetTextFaceA(dc, sizeof face, face);
     SelectObject(dc, old);
@@ -73,12 +73,12 @@ TEST(MenuCreate, MakesAHiddenDialogFramedPopupOwnedByTheMainWindowWithTheHoverTi
     ScopedMainWindow main;
     test::MessageLog owner("owner");
     RecordingMenu menu;
-    EXPECT_EQ(-1, menu.m_nHotItem);
-    EXPECT_EQ(5, menu.m_nHeight);
-    EXPECT_EQ(0, menu.m_nWidth);
+    EXPECT_EQ(-1, menu.Rows().Hot());
+    EXPECT_EQ(5, menu.Rows().Height());
+    EXPECT_EQ(0, menu.Rows().Width());
     ASSERT_EQ(TRUE, menu.Create(owner.hwnd()));
     ASSERT_NE(nullptr, menu.m_hWnd);
-    EXPECT_EQ(owner.hwnd(), menu.m_hWndOwner);
+    EXPECT_EQ(owner.hwnd(), menu.Owner());
 
     const DWORD style = static_cast<DWORD>(GetWindowLongA(menu.m_hWnd, GWL_STYLE));
     EXPECT_EQ(0xC0400000u, style & (WS_POPUP | WS_CHILD | WS_CAPTION | WS_VISIBLE | WS_SYSMENU | WS_THICKFRAME));
@@ -112,6 +112,10 @@ TEST(MenuCreate, WithoutAMainWindowThePopupIsUnowned)
 
 TEST(MenuCreate, AFailedWindowLeavesAMenuThatMeasuresAndNeverBlocks)
 {
+    // Another menu holds the process's popup window, so this one makes a
+    // window of its own.
+    CMenuEx holder;
+    ASSERT_TRUE(holder.Create(nullptr));
     RecordingMenu menu;
     menu.failCreate = true;
     EXPECT_EQ(FALSE, menu.Create(nullptr));
@@ -119,14 +123,14 @@ TEST(MenuCreate, AFailedWindowLeavesAMenuThatMeasuresAndNeverBlocks)
 
     // Measured on the screen instead of the missing window: same sizes.
     menu.AddItem(0, 1, L"Restore", nullptr, FALSE);
-    EXPECT_EQ(Measure(L"Restore", false).cx, menu.m_arrItems[0]->nTextWidth);
-    EXPECT_EQ(Measure(L"Restore", false).cy, menu.m_arrItems[0]->nHeight);
+    EXPECT_EQ(Measure(L"Restore", false).cx, menu.Rows().Item(0).nTextWidth);
+    EXPECT_EQ(Measure(L"Restore", false).cy, menu.Rows().Item(0).nHeight);
 
     // Nothing could ever end a loop on a missing window: Track returns at once.
     const DWORD start = GetTickCount();
     EXPECT_EQ(-1, menu.Track(0, 500, 400, nullptr, nullptr));
     EXPECT_LT(GetTickCount() - start, 1000u);
-    EXPECT_EQ(menu.m_nMaxTextWidth + 42, menu.m_nWidth);
+    EXPECT_EQ(menu.Rows().MaxTextWidth() + 42, menu.Rows().Width());
     EXPECT_EQ(FALSE, menu.Close());
 }
 
@@ -137,7 +141,7 @@ TEST(MenuMeasure, TextItemsAreMeasuredOnceWithTheirOwnFont)
     HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
     menu.AddItem(0x4000, 151, L"Notepad - Untitled", icon, FALSE);
     const SIZE normal = Measure(L"Notepad - Untitled", false);
-    const MenuExItem& a = *menu.m_arrItems[0];
+    const MenuExItem& a = menu.Rows().Item(0);
     EXPECT_EQ(0x4000u, a.nFlags);   // bits without meaning are kept
     EXPECT_EQ(151u, a.nID);
     EXPECT_STREQ(L"Notepad - Untitled", a.szText);
@@ -145,24 +149,24 @@ TEST(MenuMeasure, TextItemsAreMeasuredOnceWithTheirOwnFont)
     EXPECT_EQ(FALSE, a.bBold);
     EXPECT_EQ(normal.cx, a.nTextWidth);
     EXPECT_EQ(normal.cy, a.nHeight);
-    EXPECT_EQ(normal.cx, menu.m_nMaxTextWidth);
-    EXPECT_EQ(normal.cy, menu.m_nTextHeight);
-    EXPECT_EQ(5 + normal.cy + 5, menu.m_nHeight);
+    EXPECT_EQ(normal.cx, menu.Rows().MaxTextWidth());
+    EXPECT_EQ(normal.cy, menu.Rows().TextHeight());
+    EXPECT_EQ(5 + normal.cy + 5, menu.Rows().Height());
 
     // A narrower bold item: measured bold, does not lower the maximum.
     menu.AddItem(MF_GRAYED, 7, L"Exit", nullptr, TRUE);
     const SIZE bold = Measure(L"Exit", true);
     ASSERT_NE(Measure(L"Exit", false).cx, bold.cx) << "bold and normal must differ for this check";
-    EXPECT_EQ(bold.cx, menu.m_arrItems[1]->nTextWidth);
-    EXPECT_EQ(normal.cx, menu.m_nMaxTextWidth);
-    EXPECT_EQ(5 + (normal.cy + 5) + (bold.cy + 5), menu.m_nHeight);
+    EXPECT_EQ(bold.cx, menu.Rows().Item(1).nTextWidth);
+    EXPECT_EQ(normal.cx, menu.Rows().MaxTextWidth());
+    EXPECT_EQ(5 + (normal.cy + 5) + (bold.cy + 5), menu.Rows().Height());
 
     // A null text that is no separator: an empty row as tall as an empty
     // text measures.
     menu.AddItem(0, 9, nullptr, nullptr, FALSE);
-    EXPECT_STREQ(L"", menu.m_arrItems[2]->szText);
-    EXPECT_EQ(Measure(L"", false).cy, menu.m_arrItems[2]->nHeight);
-    EXPECT_EQ(0, menu.m_arrItems[2]->nTextWidth);
+    EXPECT_STREQ(L"", menu.Rows().Item(2).szText);
+    EXPECT_EQ(Measure(L"", false).cy, menu.Rows().Item(2).nHeight);
+    EXPECT_EQ(0, menu.Rows().Item(2).nTextWidth);
 }
 
 TEST(MenuMeasure, SeparatorsMeasureThreeDashesAndTakeHalfTheirHeight)
@@ -171,7 +175,7 @@ TEST(MenuMeasure, SeparatorsMeasureThreeDashesAndTakeHalfTheirHeight)
     ASSERT_TRUE(menu.Create(nullptr));
     menu.AddSeparator();
     const SIZE dashes = Measure(L"---", false);
-    const MenuExItem& sep = *menu.m_arrItems[0];
+    const MenuExItem& sep = menu.Rows().Item(0);
     EXPECT_EQ(static_cast<UINT>(MF_SEPARATOR), sep.nFlags);
     EXPECT_EQ(0u, sep.nID);
     EXPECT_STREQ(L"", sep.szText);
@@ -180,14 +184,14 @@ TEST(MenuMeasure, SeparatorsMeasureThreeDashesAndTakeHalfTheirHeight)
     EXPECT_EQ(dashes.cx, sep.nTextWidth);
     // The full height is the menu's text height, and the dashes count
     // toward the widest text.
-    EXPECT_EQ(dashes.cy, menu.m_nTextHeight);
-    EXPECT_EQ(dashes.cx, menu.m_nMaxTextWidth);
-    EXPECT_EQ(5 + dashes.cy / 2 + 5, menu.m_nHeight);
+    EXPECT_EQ(dashes.cy, menu.Rows().TextHeight());
+    EXPECT_EQ(dashes.cx, menu.Rows().MaxTextWidth());
+    EXPECT_EQ(5 + dashes.cy / 2 + 5, menu.Rows().Height());
 
     // Given text and the separator flag, the dashes are still what is measured.
     menu.AddItem(MF_SEPARATOR, 3, L"A much longer text than three dashes", nullptr, FALSE);
-    EXPECT_EQ(dashes.cx, menu.m_arrItems[1]->nTextWidth);
-    EXPECT_STREQ(L"A much longer text than three dashes", menu.m_arrItems[1]->szText);
+    EXPECT_EQ(dashes.cx, menu.Rows().Item(1).nTextWidth);
+    EXPECT_STREQ(L"A much longer text than three dashes", menu.Rows().Item(1).szText);
 }
 
 TEST(MenuMeasure, ABoldSeparatorIsMeasuredWithTheBoldFont)
@@ -197,8 +201,8 @@ TEST(MenuMeasure, ABoldSeparatorIsMeasuredWithTheBoldFont)
     menu.AddItem(MF_SEPARATOR, 0, nullptr, nullptr, TRUE);
     const SIZE bold = Measure(L"---", true);
     ASSERT_NE(Measure(L"---", false).cx, bold.cx) << "bold and normal dashes must differ for this check";
-    EXPECT_EQ(bold.cx, menu.m_arrItems[0]->nTextWidth);
-    EXPECT_EQ(bold.cx, menu.m_nMaxTextWidth);
+    EXPECT_EQ(bold.cx, menu.Rows().Item(0).nTextWidth);
+    EXPECT_EQ(bold.cx, menu.Rows().MaxTextWidth());
 }
 
 TEST(MenuMeasure, ALongTextIsStoredAndMeasuredAsItsFirst99Characters)
@@ -210,7 +214,7 @@ TEST(MenuMeasure, ALongTextIsStoredAndMeasuredAsItsFirst99Characters)
     CMenuEx menu;
     ASSERT_TRUE(menu.Create(nullptr));
     menu.AddItem(0, 1, text.c_str(), nullptr, FALSE);
-    const MenuExItem& item = *menu.m_arrItems[0];
+    const MenuExItem& item = menu.Rows().Item(0);
     EXPECT_EQ(text.substr(0, 99), std::wstring(item.szText));
     EXPECT_EQ(L'\0', item.szText[99]);
     EXPECT_EQ(Measure(text.substr(0, 99), false).cx, item.nTextWidth);
@@ -224,8 +228,8 @@ TEST(MenuMeasure, TheCutAt99KeepsSurrogatePairsWhole)
     ASSERT_TRUE(menu.Create(nullptr));
     menu.AddItem(0, 1, (std::wstring(98, L'a') + pair + L"b").c_str(), nullptr, FALSE);
     menu.AddItem(0, 2, (std::wstring(97, L'c') + pair + L"d").c_str(), nullptr, FALSE);
-    EXPECT_EQ(std::wstring(98, L'a'), std::wstring(menu.m_arrItems[0]->szText));
-    EXPECT_EQ(std::wstring(97, L'c') + pair, std::wstring(menu.m_arrItems[1]->szText));
+    EXPECT_EQ(std::wstring(98, L'a'), std::wstring(menu.Rows().Item(0).szText));
+    EXPECT_EQ(std::wstring(97, L'c') + pair, std::wstring(menu.Rows().Item(1).szText));
 }
 
 TEST(MenuTrack, AnEmptyMenuIs42By10WithItsBottomRightCornerAtThePoint)
@@ -238,8 +242,8 @@ TEST(MenuTrack, AnEmptyMenuIs42By10WithItsBottomRightCornerAtThePoint)
         GetWindowRect(menu.m_hWnd, &rc);
         menu.Close();
     }));
-    EXPECT_EQ(42, menu.m_nWidth);
-    EXPECT_EQ(10, menu.m_nHeight);
+    EXPECT_EQ(42, menu.Rows().Width());
+    EXPECT_EQ(10, menu.Rows().Height());
     EXPECT_EQ(458, rc.left);
     EXPECT_EQ(390, rc.top);
     EXPECT_EQ(500, rc.right);
@@ -256,8 +260,8 @@ TEST(MenuTrack, RowsComeFromTheMeasuredHeightTwoItemsAroundASeparatorAre57)
     menu.AddItem(0, 2, L"Exit", nullptr, FALSE);
     const int cy = Measure(L"Options", false).cy;
     ASSERT_EQ(13, cy) << "Tahoma at height 13 measures 13";
-    EXPECT_EQ(18, menu.m_arrItems[0]->nHeight + 5);
-    EXPECT_EQ(11, menu.m_arrItems[1]->nHeight + 5);
+    EXPECT_EQ(18, menu.Rows().Item(0).nHeight + 5);
+    EXPECT_EQ(11, menu.Rows().Item(1).nHeight + 5);
     RECT rc{};
     bool shown = false;
     HWND popup = nullptr, foreground = nullptr, focus = nullptr;
@@ -269,7 +273,7 @@ TEST(MenuTrack, RowsComeFromTheMeasuredHeightTwoItemsAroundASeparatorAre57)
         focus = GetFocus();
         menu.Close();
     }));
-    EXPECT_EQ(57, menu.m_nHeight);
+    EXPECT_EQ(57, menu.Rows().Height());
     EXPECT_EQ(57, rc.bottom - rc.top);
     EXPECT_EQ(Measure(L"Options", false).cx + 42, rc.right - rc.left);
     EXPECT_EQ(600, rc.right);
@@ -295,10 +299,14 @@ TEST(MenuTrack, PlacementKeepsOffTheTopAndLeftEdgesOnly)
         {164, 63, 100, 52, 22, 6},           // one past them
     };
     for (const Case& c : cases) {
-        CMenuEx menu;
+        RecordingMenu menu;
         ASSERT_TRUE(menu.Create(nullptr));
-        menu.m_nMaxTextWidth = c.maxText;
-        menu.m_nHeight = c.height;
+        // One row as wide as the case's text and, with the top margin and
+        // its gap, as tall as its height.
+        auto* row = new MenuExItem{};
+        row->nTextWidth = c.maxText;
+        row->nHeight = c.height - 10;
+        menu.rows().Add(row);
         RECT rc{};
         EXPECT_EQ(0, TrackWith(menu, c.x, c.y, [&] {
             GetWindowRect(menu.m_hWnd, &rc);
@@ -318,13 +326,13 @@ TEST(MenuClose, IsHarmlessAnyNumberOfTimes)
     ASSERT_TRUE(menu.Create(nullptr));
     HWND hwnd = menu.m_hWnd;
     EXPECT_EQ(TRUE, menu.Close());
-    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(ClosedPopup(hwnd));
     EXPECT_EQ(nullptr, menu.m_hWnd);
     EXPECT_EQ(FALSE, menu.Close());
     EXPECT_EQ(FALSE, menu.Close());
 }
 
-TEST(MenuClose, NestedInTheDestructionsKillFocusItEndsTheLoopOnceAndDestroysOnce)
+TEST(MenuClose, NestedInTheHidesKillFocusItEndsTheLoopOnceAndHidesOnce)
 {
     ParkCursor();
     test::MessageLog owner("owner");
@@ -333,19 +341,22 @@ TEST(MenuClose, NestedInTheDestructionsKillFocusItEndsTheLoopOnceAndDestroysOnce
     menu.AddItem(0, 5, L"Item", nullptr, FALSE);
     bool hadFocus = false;
     BOOL closed = FALSE;
+    HWND hwnd = nullptr;
     EXPECT_EQ(0, TrackWith(menu, 500, 400, [&] {
+        hwnd = menu.m_hWnd;
         hadFocus = GetFocus() == menu.m_hWnd;
         menu.seen.clear();
         closed = menu.Close();
     }));
     ASSERT_TRUE(hadFocus);
     EXPECT_EQ(TRUE, closed);
-    // The focus left during the destruction, so the handler's Close ran
+    // The focus left as the window was hidden, so the handler's Close ran
     // nested inside it.
     EXPECT_EQ(1u, menu.Count(WM_KILLFOCUS));
-    EXPECT_EQ(1u, menu.Count(WM_DESTROY));
-    EXPECT_EQ(1u, menu.Count(WM_NCDESTROY));
-    EXPECT_LT(menu.IndexOf(WM_KILLFOCUS), menu.IndexOf(WM_NCDESTROY));
+    EXPECT_EQ(1u, menu.Count(WM_SHOWWINDOW));
+    EXPECT_LT(menu.IndexOf(WM_SHOWWINDOW), menu.IndexOf(WM_KILLFOCUS));
+    EXPECT_TRUE(ClosedPopup(hwnd));
+    EXPECT_NE(hwnd, GetFocus());
     EXPECT_FALSE(menu.IsInModalLoop());
     test::Flush();
     EXPECT_EQ(0u, owner.count(WM_COMMAND));
@@ -391,7 +402,73 @@ TEST(MenuLife, DestroyingATrackedMenusObjectClosesItsWindow)
         menu.AddItem(0, 1, L"Item", nullptr, FALSE);
         hwnd = menu.m_hWnd;
     }
-    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(ClosedPopup(hwnd));
+}
+
+// The process keeps one popup window: each popup takes it, and gives it back
+// hidden, with no timer running and nothing of that popup left in it.
+TEST(MenuLife, EachPopupTakesTheKeptWindowAndGivesItBackHiddenAndIdle)
+{
+    ParkCursor();
+    test::MessageLog owner("owner");
+    HWND kept = nullptr;
+    {
+        CMenuEx menu;
+        ASSERT_TRUE(menu.Create(owner.hwnd()));
+        kept = menu.m_hWnd;
+        menu.AddItem(0, 7, L"Seven", nullptr, FALSE);
+        TrackWith(menu, 500, 400, [&] { menu.Close(); });
+        EXPECT_TRUE(IsWindow(kept));
+        EXPECT_TRUE(ClosedPopup(kept));
+        EXPECT_FALSE(KillTimer(kept, IDT_HOVER)) << "the hover timer outlived its popup";
+        EXPECT_EQ(nullptr, CMenuEx::ToFill(&menu, owner.hwnd())) << "a popup that was shown is never filled";
+    }
+    EXPECT_TRUE(ClosedPopup(kept));
+    // What still reaches it finds no popup to act on.
+    SendMessageW(kept, WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageW(kept, WM_LBUTTONUP, 0, Point(30, 8));
+    SendMessageW(kept, WM_TIMER, IDT_HOVER, 0);
+    test::Flush();
+    EXPECT_EQ(0u, owner.count(WM_COMMAND));
+
+    // The next popup shows it where and as big as its own rows say.
+    CMenuEx next;
+    ASSERT_TRUE(next.Create(owner.hwnd()));
+    EXPECT_EQ(kept, next.m_hWnd);
+    EXPECT_EQ(&next, CMenuEx::ToFill(&next, owner.hwnd()));
+    next.AddItem(0, 8, L"Eight, a longer row", nullptr, FALSE);
+    next.AddItem(0, 9, L"Nine", nullptr, FALSE);
+    RECT rc{};
+    bool shown = false;
+    TrackWith(next, 700, 600, [&] {
+        shown = IsWindowVisible(next.m_hWnd) && GetFocus() == next.m_hWnd;
+        GetWindowRect(next.m_hWnd, &rc);
+        next.Close();
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_EQ((std::vector<LONG>{700 - next.Rows().Width(), 600 - 46, 700, 600}),
+              (std::vector<LONG>{rc.left, rc.top, rc.right, rc.bottom}));
+    test::Flush();
+    EXPECT_EQ(0u, owner.count(WM_COMMAND));
+}
+
+// Of two popups open at once, the one that closes first keeps its window for
+// the next popup, and the other's goes.
+TEST(MenuLife, APopupMadeWhileAnotherHoldsTheWindowHasOneOfItsOwn)
+{
+    auto first = std::make_unique<CMenuEx>();
+    auto second = std::make_unique<CMenuEx>();
+    ASSERT_TRUE(first->Create(nullptr) && second->Create(nullptr));
+    const HWND a = first->m_hWnd, b = second->m_hWnd;
+    EXPECT_NE(a, b);
+    second.reset();
+    first.reset();
+    EXPECT_TRUE(ClosedPopup(b));
+    EXPECT_TRUE(IsWindow(b));
+    EXPECT_FALSE(IsWindow(a));
+    CMenuEx next;
+    ASSERT_TRUE(next.Create(nullptr));
+    EXPECT_EQ(b, next.m_hWnd);
 }
 
 TEST(MenuFit, RowsThatFitOpenAsBeforeAndATallListScrollsInsideTheWorkArea)
@@ -403,12 +480,12 @@ TEST(MenuFit, RowsThatFitOpenAsBeforeAndATallListScrollsInsideTheWorkArea)
     ASSERT_TRUE(small.Create(nullptr) && tall.Create(nullptr));
     FillMainMenu(small, 3);
     FillMainMenu(tall, 80);
-    const int natural = small.m_nHeight + 5;
+    const int natural = small.Rows().Height() + 5;
     TrackWith(small, 700, 600, [&] { small.Close(); });
-    EXPECT_FALSE(small.m_bScrolls);
-    EXPECT_EQ(natural, small.m_nHeight);
-    for (int i = 0; i < small.m_arrItems.GetSize(); ++i)
-        EXPECT_EQ(RowTop(small, i), small.RowTop(i)) << "row " << i;
+    EXPECT_FALSE(small.Rows().Scrolls());
+    EXPECT_EQ(natural, small.Rows().Height());
+    for (int i = 0; i < small.Rows().ItemCount(); ++i)
+        EXPECT_EQ(RowTop(small, i), small.Rows().RowTop(i)) << "row " << i;
 
     // From a point on the taskbar: inside the work area, at its foot, as tall
     // as it allows; the list's first rows under the strip, the fixed rows at
@@ -417,17 +494,17 @@ TEST(MenuFit, RowsThatFitOpenAsBeforeAndATallListScrollsInsideTheWorkArea)
         GetWindowRect(tall.m_hWnd, &rc);
         tall.Close();
     });
-    EXPECT_TRUE(tall.m_bScrolls);
-    EXPECT_EQ((std::vector<LONG>{work.right - 11 - tall.m_nWidth, work.bottom - tall.m_nHeight, work.right - 11, work.bottom}),
+    EXPECT_TRUE(tall.Rows().Scrolls());
+    EXPECT_EQ((std::vector<LONG>{work.right - 11 - tall.Rows().Width(), work.bottom - tall.Rows().Height(), work.right - 11, work.bottom}),
               (std::vector<LONG>{rc.left, rc.top, rc.right, rc.bottom}));
     EXPECT_GE(rc.top, work.top);
     EXPECT_GT(rc.bottom - rc.top, work.bottom - work.top - 18) << "no more room left than a row";
-    EXPECT_EQ(5 + 12, tall.RowTop(0));
-    EXPECT_EQ(INT_MIN, tall.RowTop(79)) << "the last window out of view";
-    const int nItems = tall.m_arrItems.GetSize();
-    EXPECT_EQ(tall.m_nHeight - 5 - 18, tall.RowTop(nItems - 1));
+    EXPECT_EQ(5 + 12, tall.Rows().RowTop(0));
+    EXPECT_EQ(INT_MIN, tall.Rows().RowTop(79)) << "the last window out of view";
+    const int nItems = tall.Rows().ItemCount();
+    EXPECT_EQ(tall.Rows().Height() - 5 - 18, tall.Rows().RowTop(nItems - 1));
     for (int row = 80; row < nItems; ++row)
-        EXPECT_NE(INT_MIN, tall.RowTop(row)) << "fixed row " << row;
+        EXPECT_NE(INT_MIN, tall.Rows().RowTop(row)) << "fixed row " << row;
 }
 
 TEST(MenuFit, ATitleTooWideForHalfTheWorkAreaEndsInAnEllipsis)
@@ -443,15 +520,15 @@ TEST(MenuFit, ATitleTooWideForHalfTheWorkAreaEndsInAnEllipsis)
     ASSERT_TRUE(menu.Create(nullptr));
     menu.AddItem(0, 150, wide.c_str(), nullptr, FALSE);
     menu.AddItem(0, 151, L"Notepad", nullptr, FALSE);
-    const MenuExItem& cut = *menu.m_arrItems[0];
+    const MenuExItem& cut = menu.Rows().Item(0);
     EXPECT_EQ(wide, std::wstring(cut.szText)) << "kept whole for the filter";
     ASSERT_GT(cut.nShown, 0);
     // Measured as shown; one more letter would not have fitted.
     EXPECT_EQ(Measure(wide.substr(0, cut.nShown) + L"\x2026", false).cx, cut.nTextWidth);
     EXPECT_LE(cut.nTextWidth, limit);
     EXPECT_GT(Measure(wide.substr(0, cut.nShown + 1) + L"\x2026", false).cx, limit);
-    EXPECT_EQ(cut.nTextWidth, menu.m_nMaxTextWidth);
-    EXPECT_EQ(7, menu.m_arrItems[1]->nShown);
+    EXPECT_EQ(cut.nTextWidth, menu.Rows().MaxTextWidth());
+    EXPECT_EQ(7, menu.Rows().Item(1).nShown);
 }
 
 // Filled on a monitor of 96 DPI and opened on one of 144: fonts, rows and
@@ -467,13 +544,13 @@ TEST(MenuDpi, AMenuOpenedOnAMonitorOf144IsMeasuredForIt)
         menu.AddItem(0, 1, L"Options", nullptr, FALSE);
         menu.AddItem(0, 2, L"Exit", nullptr, TRUE);
     }
-    EXPECT_EQ(18, menu.m_arrItems[0]->nHeight + menu.m_metrics.nRowGap);
+    EXPECT_EQ(18, menu.Rows().Item(0).nHeight + menu.Rows().Metrics().nRowGap);
     ScopedDpi dpi(144);
     TrackWith(menu, 600, 500, [&] { menu.Close(); });
     LOGFONTW lf{};
-    GetObjectW(menu.m_fontBold, sizeof lf, &lf);
+    GetObjectW(menu.Font(true), sizeof lf, &lf);
     EXPECT_EQ(20, lf.lfHeight);
-    EXPECT_EQ(27, menu.m_arrItems[0]->nHeight + menu.m_metrics.nRowGap);
-    EXPECT_EQ(27, menu.m_arrItems[1]->nHeight + menu.m_metrics.nRowGap);
-    EXPECT_EQ(8 + 27 + 27 + 8, menu.m_nHeight);
+    EXPECT_EQ(27, menu.Rows().Item(0).nHeight + menu.Rows().Metrics().nRowGap);
+    EXPECT_EQ(27, menu.Rows().Item(1).nHeight + menu.Rows().Metrics().nRowGap);
+    EXPECT_EQ(8 + 27 + 27 + 8, menu.Rows().Height());
 }

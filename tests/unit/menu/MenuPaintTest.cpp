@@ -3,6 +3,7 @@
 #include "tests/unit/menu/MenuTestKit.h"
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -90,18 +91,32 @@ bool AllOf(const test::Canvas& c, int left, int top, int right, int bottom, COLO
     return true;
 }
 
+// Opens the menu at (600, 500) and renders it with item nHot highlighted.
+std::unique_ptr<test::Canvas> Rendered(RecordingMenu& menu, int nHot)
+{
+    std::unique_ptr<test::Canvas> c;
+    TrackWith(menu, 600, 500, [&] {
+        KillTimer(menu.m_hWnd, IDT_HOVER);   // the hot item is set by hand
+        menu.rows().SetHot(nHot);
+        c = std::make_unique<test::Canvas>(menu.Rows().Width(), menu.Rows().Height());
+        SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
+        menu.Close();
+    });
+    return c;
+}
+
 // Items: 0 "Normal" with the icon, 1 separator, 2 grayed, 3 disabled only,
 // 4 bold.
 struct PaintedMenu {
     TestIcon icon;
-    CMenuEx menu;
+    RecordingMenu menu;
     std::unique_ptr<test::Canvas> plain, hot0, hotSeparator, hot2Tall, screen;
     int clientW = 0, clientH = 0;
 
     std::unique_ptr<test::Canvas> Render(int hot)
     {
-        menu.m_nHotItem = hot;
-        auto c = std::make_unique<test::Canvas>(menu.m_nWidth, menu.m_nHeight);
+        menu.rows().SetHot(hot);
+        auto c = std::make_unique<test::Canvas>(menu.Rows().Width(), menu.Rows().Height());
         SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
         return c;
     }
@@ -119,10 +134,10 @@ struct PaintedMenu {
             KillTimer(menu.m_hWnd, IDT_HOVER);   // the hot item is set by hand here
             plain = Render(-1);
             hotSeparator = Render(1);
-            const int textHeight = menu.m_nTextHeight;
-            menu.m_nTextHeight = 20;
+            const int textHeight = menu.Rows().TextHeight();
+            menu.rows().SetTextHeight(20);
             hot2Tall = Render(2);
-            menu.m_nTextHeight = textHeight;
+            menu.rows().SetTextHeight(textHeight);
             hot0 = Render(0);
 
             // The real WM_PAINT, read back from the screen.
@@ -154,10 +169,10 @@ TEST(MenuPaint, BackgroundSeparatorAndTextColours)
     const CMenuEx& m = p.menu;
     ASSERT_TRUE(p.plain);
     const test::Canvas& c = *p.plain;
-    const int w = m.m_nWidth;
+    const int w = m.Rows().Width();
 
     EXPECT_TRUE(AllOf(c, 0, 0, w, 5, kWhite)) << "top margin";
-    EXPECT_TRUE(AllOf(c, 0, m.m_nHeight - 5, w, m.m_nHeight, kWhite)) << "bottom margin";
+    EXPECT_TRUE(AllOf(c, 0, m.Rows().Height() - 5, w, m.Rows().Height(), kWhite)) << "bottom margin";
 
     // The separator: one pixel high at y + 2, from x 21 up to, not
     // including, width - 21.
@@ -172,7 +187,7 @@ TEST(MenuPaint, BackgroundSeparatorAndTextColours)
     // Grey for MF_GRAYED only; MF_DISABLED and bold items are black.
     auto textOf = [&](int i) {
         const int top = RowTop(m, i);
-        return Scan(c, 21, top, 21 + m.m_arrItems[i]->nTextWidth + 1, top + m.m_arrItems[i]->nHeight, kWhite);
+        return Scan(c, 21, top, 21 + m.Rows().Item(i).nTextWidth + 1, top + m.Rows().Item(i).nHeight, kWhite);
     };
     const TextStats normal = textOf(0), grayed = textOf(2), disabled = textOf(3), bold = textOf(4);
     EXPECT_GT(normal.black, 0);
@@ -190,7 +205,7 @@ TEST(MenuPaint, BackgroundSeparatorAndTextColours)
         EXPECT_LE(t.minX, 23) << "item " << i;
         EXPECT_GE(t.minY, top) << "item " << i;
         EXPECT_LE(t.minY, top + 4) << "item " << i;
-        EXPECT_TRUE(AllOf(c, 0, top, 21, top + m.m_arrItems[i]->nHeight + 5, kWhite)) << "left of item " << i;
+        EXPECT_TRUE(AllOf(c, 0, top, 21, top + m.Rows().Item(i).nHeight + 5, kWhite)) << "left of item " << i;
     }
 }
 
@@ -216,20 +231,13 @@ TEST(MenuPaint, IconsAreHalfSizeAtTwoOnTheRowColour)
 TEST(MenuPaint, RowsThatShareAnIconEachShowItOnTheirOwnColour)
 {
     TestIcon shared, other(kBlue, kRed);
-    CMenuEx menu;
+    RecordingMenu menu;
     ParkCursor();
     ASSERT_TRUE(menu.Create(nullptr));
     const HICON icons[] = {shared, shared, shared, shared, other, shared, nullptr, shared};
     for (int i = 0; i < 8; ++i)
         menu.AddItem(0, 1 + i, (L"Row " + std::to_wstring(i)).c_str(), icons[i], FALSE);
-    std::unique_ptr<test::Canvas> c;
-    TrackWith(menu, 600, 500, [&] {
-        KillTimer(menu.m_hWnd, IDT_HOVER);
-        menu.m_nHotItem = 2;
-        c = std::make_unique<test::Canvas>(menu.m_nWidth, menu.m_nHeight);
-        SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
-        menu.Close();
-    });
+    const std::unique_ptr<test::Canvas> c = Rendered(menu, 2);
     ASSERT_TRUE(c);
     for (int i = 0; i < 8; ++i) {
         SCOPED_TRACE(i);
@@ -246,29 +254,73 @@ TEST(MenuPaint, RowsThatShareAnIconEachShowItOnTheirOwnColour)
     }
 }
 
+// A row that is on shows a tick where rows show their icons, in the colour
+// of its text: black, grey when it is grayed, black on the highlight.
+TEST(MenuPaint, ACheckedRowShowsATickInTheIconsPlaceInItsTextsColour)
+{
+    TestIcon icon;
+    RecordingMenu menu;
+    ParkCursor();
+    ASSERT_TRUE(menu.Create(nullptr));
+    menu.AddItem(MF_CHECKED, 1, L"On", icon, FALSE);
+    menu.AddItem(MF_CHECKED | MF_GRAYED, 2, L"On, grayed", nullptr, FALSE);
+    menu.AddItem(0, 3, L"Off", nullptr, FALSE);
+    menu.AddItem(MF_CHECKED, 4, L"On, highlighted", nullptr, FALSE);
+    const std::unique_ptr<test::Canvas> c = Rendered(menu, 3);
+    ASSERT_TRUE(c);
+    // Each row's square: the tick's pixels, and whether all others are the
+    // row's background.
+    struct Square {
+        std::vector<POINT> ink;
+        bool clean = true;
+    };
+    auto square = [&](int i, COLORREF background, COLORREF ink) {
+        Square s;
+        const int y = RowTop(menu, i);
+        for (int yy = y; yy < y + 16; ++yy)
+            for (int x = 2; x < 18; ++x) {
+                const COLORREF p = c->at(x, yy);
+                if (p == ink)
+                    s.ink.push_back(POINT{x - 2, yy - y});
+                else if (p != background)
+                    s.clean = false;
+            }
+        return s;
+    };
+    const Square on = square(0, kWhite, 0), grayed = square(1, kWhite, kLine), off = square(2, kWhite, 0),
+                 hot = square(3, kFill, 0);
+    EXPECT_GE(on.ink.size(), 16u) << "a tick, not the icon";
+    EXPECT_TRUE(on.clean && grayed.clean && hot.clean);
+    EXPECT_TRUE(off.ink.empty() && off.clean);
+    auto same = [&](const Square& s) {
+        if (s.ink.size() != on.ink.size())
+            return false;
+        for (size_t k = 0; k < s.ink.size(); ++k)
+            if (s.ink[k].x != on.ink[k].x || s.ink[k].y != on.ink[k].y)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(same(grayed)) << "the grayed row's tick differs";
+    EXPECT_TRUE(same(hot)) << "the highlighted row's tick differs";
+}
+
 TEST(MenuPaint, AnIconWithoutTextShowsOnlyTheIcon)
 {
     // An empty text measures 0 high here, so the icon reaches into the next
     // row; that row's text starts right of it.
     TestIcon icon;
-    CMenuEx menu;
+    RecordingMenu menu;
     ParkCursor();
     ASSERT_TRUE(menu.Create(nullptr));
     menu.AddItem(0, 1, L"", icon, FALSE);
     menu.AddItem(0, 2, L"Next", nullptr, FALSE);
-    std::unique_ptr<test::Canvas> c;
-    TrackWith(menu, 600, 500, [&] {
-        KillTimer(menu.m_hWnd, IDT_HOVER);
-        c = std::make_unique<test::Canvas>(menu.m_nWidth, menu.m_nHeight);
-        SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c->dc()), PRF_CLIENT);
-        menu.Close();
-    });
+    const std::unique_ptr<test::Canvas> c = Rendered(menu, -1);
     ASSERT_TRUE(c);
     const int y = RowTop(menu, 0), rowEnd = RowTop(menu, 1);
     EXPECT_TRUE(AllOf(*c, 2, y, 10, y + 8, kRed));
     EXPECT_TRUE(AllOf(*c, 10, y, 18, y + 8, kBlue));
-    EXPECT_TRUE(AllOf(*c, 18, y, menu.m_nWidth, rowEnd, kWhite)) << "no text in the icon's row";
-    EXPECT_GT(Scan(*c, 21, rowEnd, 21 + menu.m_arrItems[1]->nTextWidth + 1, rowEnd + 13, kWhite).black, 0);
+    EXPECT_TRUE(AllOf(*c, 18, y, menu.Rows().Width(), rowEnd, kWhite)) << "no text in the icon's row";
+    EXPECT_GT(Scan(*c, 21, rowEnd, 21 + menu.Rows().Item(1).nTextWidth + 1, rowEnd + 13, kWhite).black, 0);
 }
 
 TEST(MenuPaint, TheHotItemGetsTheFillAndAOnePixelFrameOneRowTaller)
@@ -277,22 +329,22 @@ TEST(MenuPaint, TheHotItemGetsTheFillAndAOnePixelFrameOneRowTaller)
     const CMenuEx& m = p.menu;
     ASSERT_TRUE(p.hot0 && p.plain);
     const test::Canvas& c = *p.hot0;
-    const int w = m.m_nWidth, y = RowTop(m, 0), th = m.m_nTextHeight;
+    const int w = m.Rows().Width(), y = RowTop(m, 0), th = m.Rows().TextHeight();
     const int top = y - 2, bottom = y - 2 + th + 5;   // frame rows top and bottom
 
     EXPECT_TRUE(AllOf(c, 0, top, w - 7, top + 1, kFrame)) << "top side";
     EXPECT_TRUE(AllOf(c, 0, bottom, w - 7, bottom + 1, kFrame)) << "bottom side, below the fill";
     EXPECT_TRUE(AllOf(c, 0, top, 1, bottom + 1, kFrame)) << "left side";
     EXPECT_TRUE(AllOf(c, w - 8, top, w - 7, bottom + 1, kFrame)) << "right side";
-    EXPECT_TRUE(AllOf(c, w - 7, 0, w, m.m_nHeight, kWhite)) << "right of the highlight";
+    EXPECT_TRUE(AllOf(c, w - 7, 0, w, m.Rows().Height(), kWhite)) << "right of the highlight";
     EXPECT_TRUE(AllOf(c, 0, 0, w, top, kWhite)) << "above the frame";
     EXPECT_TRUE(AllOf(c, 0, bottom + 1, 21, RowTop(m, 2), kWhite)) << "below the frame";
     // Fill everywhere inside the frame but the icon and the text ink.
     EXPECT_TRUE(AllOf(c, 1, top + 1, 2, bottom, kFill));
-    EXPECT_TRUE(AllOf(c, 21 + m.m_arrItems[0]->nTextWidth + 2, top + 1, w - 8, bottom, kFill));
-    const TextStats text = Scan(c, 21, y, 21 + m.m_arrItems[0]->nTextWidth + 1, y + th, kFill);
+    EXPECT_TRUE(AllOf(c, 21 + m.Rows().Item(0).nTextWidth + 2, top + 1, w - 8, bottom, kFill));
+    const TextStats text = Scan(c, 21, y, 21 + m.Rows().Item(0).nTextWidth + 1, y + th, kFill);
     EXPECT_GT(text.black, 0) << "text drawn transparently over the fill";
-    EXPECT_EQ(0, Scan(c, 21, y, 21 + m.m_arrItems[0]->nTextWidth + 1, y + th, kFill).grey);
+    EXPECT_EQ(0, Scan(c, 21, y, 21 + m.Rows().Item(0).nTextWidth + 1, y + th, kFill).grey);
 
     // The height follows the menu-wide text height, and a grayed item is
     // highlighted like any other, its text still grey.
@@ -305,12 +357,12 @@ TEST(MenuPaint, TheHotItemGetsTheFillAndAOnePixelFrameOneRowTaller)
     EXPECT_TRUE(AllOf(t, 0, y2 + 23, 21, y2 + 24, kFrame));
     EXPECT_TRUE(AllOf(t, w - 8, y2 - 2, w - 7, y2 + 24, kFrame));
     EXPECT_TRUE(AllOf(t, 1, y2 - 1, 21, y2 + 23, kFill));
-    EXPECT_GT(Scan(t, 21, y2, 21 + m.m_arrItems[2]->nTextWidth + 1, y2 + 13, kFill).grey, 0);
+    EXPECT_GT(Scan(t, 21, y2, 21 + m.Rows().Item(2).nTextWidth + 1, y2 + 13, kFill).grey, 0);
 
     // A hot separator is drawn exactly as when nothing is hot.
     ASSERT_TRUE(p.hotSeparator);
     EXPECT_TRUE([&] {
-        for (int yy = 0; yy < m.m_nHeight; ++yy)
+        for (int yy = 0; yy < m.Rows().Height(); ++yy)
             for (int x = 0; x < w; ++x)
                 if (p.hotSeparator->at(x, yy) != p.plain->at(x, yy))
                     return false;
@@ -324,8 +376,8 @@ TEST(MenuPaint, WmPaintShowsTheSamePictureOnTheScreen)
     ASSERT_TRUE(p.screen && p.hot0);
     // The client area is the window less its dialog frame: a strip of the
     // bitmap on the right and bottom is never seen.
-    EXPECT_LT(p.clientW, p.menu.m_nWidth);
-    EXPECT_LT(p.clientH, p.menu.m_nHeight);
+    EXPECT_LT(p.clientW, p.menu.Rows().Width());
+    EXPECT_LT(p.clientH, p.menu.Rows().Height());
     int differing = 0;
     for (int y = 0; y < p.clientH; ++y)
         for (int x = 0; x < p.clientW; ++x)
@@ -340,7 +392,7 @@ TEST(MenuPaint, WmPaintShowsTheSamePictureOnTheScreen)
 TEST(MenuPaint, AClippedPaintMatchesTheFullPictureInsideAndTouchesNothingOutside)
 {
     TestIcon icon;
-    CMenuEx menu;
+    RecordingMenu menu;
     menu.Create(nullptr);
     for (int i = 0; i < 300; ++i) {
         if (i % 7 == 3)
@@ -350,13 +402,12 @@ TEST(MenuPaint, AClippedPaintMatchesTheFullPictureInsideAndTouchesNothingOutside
                          i % 2 ? static_cast<HICON>(icon) : nullptr, i % 11 == 0);
     }
     // The sizes Track would give it, without showing a window this tall.
-    menu.m_nWidth = menu.m_nMaxTextWidth + 42;
-    menu.m_nHeight += 5;
-    const int w = menu.m_nWidth, h = menu.m_nHeight;
+    menu.rows().Open(INT_MAX);
+    const int w = menu.Rows().Width(), h = menu.Rows().Height();
     ASSERT_GT(h, 3000);
 
     // A band from the middle, its top edge through the hot row's text.
-    menu.m_nHotItem = 151;
+    menu.rows().SetHot(151);
     const int hotTop = RowTop(menu, 151);
     const int bandTop = hotTop + 3, bandBottom = bandTop + 400;
 
@@ -378,7 +429,7 @@ TEST(MenuPaint, AClippedPaintMatchesTheFullPictureInsideAndTouchesNothingOutside
     EXPECT_EQ(0, wrongInside);
     EXPECT_EQ(0, touchedOutside);
     // The band holds real content: the highlight and some text.
-    EXPECT_EQ(kFrame, band.at(w / 2, hotTop + menu.m_nTextHeight + 3));
+    EXPECT_EQ(kFrame, band.at(w / 2, hotTop + menu.Rows().TextHeight() + 3));
     menu.Close();
 }
 
@@ -397,19 +448,19 @@ TEST(MenuPaint, TheStripsTheFixedRowsAndATypedFilter)
     int below = -1;
     TrackWith(menu, work.right - 40, work.bottom - 1, [&] {
         KillTimer(menu.m_hWnd, IDT_HOVER);
-        below = menu.RowTop(80) - 12;
+        below = menu.Rows().RowTop(80) - 12;
         for (int k = 0; k < 4; ++k) {
             if (k == 1)
                 Key(menu, VK_UP), Key(menu, VK_UP), Key(menu, VK_UP), Key(menu, VK_UP), Key(menu, VK_UP);
             if (k > 1)
                 Type(menu, k == 2 ? L"dow 42" : L"x");
-            shots.push_back(std::make_unique<test::Canvas>(menu.m_nWidth, menu.m_nHeight));
+            shots.push_back(std::make_unique<test::Canvas>(menu.Rows().Width(), menu.Rows().Height()));
             SendMessageA(menu.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shots.back()->dc()), PRF_CLIENT);
         }
         menu.Close();
     });
     ASSERT_EQ(4u, shots.size());
-    const int w = menu.m_nWidth;
+    const int w = menu.Rows().Width();
     auto arrow = [&](const test::Canvas& c, int y) {
         for (int yy = y; yy < y + 12; ++yy)
             for (int x = 0; x < w; ++x)
@@ -420,7 +471,7 @@ TEST(MenuPaint, TheStripsTheFixedRowsAndATypedFilter)
     EXPECT_EQ((std::vector<COLORREF>{kLine, 0, 0, kLine}),
               (std::vector<COLORREF>{arrow(*shots[0], 5), arrow(*shots[0], below), arrow(*shots[1], 5), arrow(*shots[1], below)}));
     EXPECT_TRUE(AllOf(*shots[1], 1, below - 4, 21, below - 2, kFill)) << "the last window, just above the strip";
-    const int exitTop = menu.m_nHeight - 5 - 18;
+    const int exitTop = menu.Rows().Height() - 5 - 18;
     EXPECT_GT(Scan(*shots[0], 21, exitTop, 60, exitTop + 13, kWhite).black, 0) << "Exit at the foot";
     EXPECT_GT(Scan(*shots[2], 2, 5, 18, 5 + 16, kWhite).black, 0) << "the glass";
     EXPECT_LE(Scan(*shots[2], 21, 5, w - 21, 5 + 13, kWhite).minX, 23);

@@ -14,12 +14,14 @@ namespace menutest {
 
 // A CMenuEx that records the messages its window gets, and can refuse its
 // creation or keep WM_MOUSEMOVE from the menu (so that only the hover timer
-// can move the hot item).
+// can move the hot item). Its rows can be set up by hand.
 class RecordingMenu : public CMenuEx {
 public:
     std::vector<UINT> seen;
     bool failCreate = false;
     bool swallowMouseMoves = false;
+
+    CMenuRows& rows() { return MutableRows(); }
 
     size_t Count(UINT message) const
     {
@@ -78,6 +80,13 @@ inline int TrackWith(CMenuEx& menu, int x, int y, const std::function<void()>& s
     return result;
 }
 
+// A popup window after its popup closed: hidden and no popup's, kept for
+// the next one (or gone).
+inline bool ClosedPopup(HWND hwnd)
+{
+    return !IsWindowVisible(hwnd) && !dynamic_cast<CMenuEx*>(CWnd::FromHandlePermanent(hwnd));
+}
+
 inline LPARAM Point(int x, int y)
 {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
@@ -88,7 +97,7 @@ inline int RowTop(const CMenuEx& menu, int i)
 {
     int y = 5;
     for (int k = 0; k < i; ++k)
-        y += menu.m_arrItems[k]->nHeight + 5;
+        y += menu.Rows().Item(k).nHeight + 5;
     return y;
 }
 
@@ -122,10 +131,23 @@ inline SIZE Measure(const std::wstring& text, bool bold)
 }
 
 // Keeps the real pointer away from where the tests open their popups, so
-// that neither the hover timer nor real mouse moves interfere.
+// that neither the hover timer nor real mouse moves interfere. Under Wine
+// each process that watches the pointer hears of a move as an X event and
+// passes it on when it gets to it, so a late one puts the pointer back
+// where an earlier move took it, for a moment: the test goes on once the
+// pointer has read where it was put, and no move has reached this thread,
+// for a while.
 inline void ParkCursor()
 {
     SetCursorPos(2, 2);
+    DWORD quietSince = GetTickCount();
+    test::PumpUntil([&] {
+        POINT pt{};
+        GetCursorPos(&pt);
+        if (pt.x != 2 || pt.y != 2 || (HIWORD(GetQueueStatus(QS_MOUSEMOVE)) & QS_MOUSEMOVE))
+            quietSince = GetTickCount();
+        return GetTickCount() - quietSince >= 50;
+    }, 2000);
 }
 
 // Every monitor reports this DPI while the object lives.
@@ -180,7 +202,8 @@ inline void Type(const CMenuEx& menu, const std::wstring& text)
 
 inline std::wstring HotText(const CMenuEx& menu)
 {
-    return menu.m_nHotItem >= 0 ? std::wstring(menu.m_arrItems[menu.m_nHotItem]->szText) : L"(none)";
+    const int hot = menu.Rows().Hot();
+    return hot >= 0 ? std::wstring(menu.Rows().Item(hot).szText) : L"(none)";
 }
 
 }  // namespace menutest

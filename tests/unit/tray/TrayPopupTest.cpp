@@ -97,8 +97,8 @@ PopupSeen Look(CMenuEx* menu)
     PopupSeen seen;
     seen.hwnd = menu->m_hWnd;
     GetWindowRect(menu->m_hWnd, &seen.rect);
-    seen.items = menu->m_arrItems.GetSize();
-    seen.reportsTo = menu->m_hWndOwner;
+    seen.items = menu->Rows().ItemCount();
+    seen.reportsTo = menu->Owner();
     return seen;
 }
 
@@ -121,6 +121,9 @@ class TrayPopup : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The process keeps one popup window from its first popup on: made
+        // now, so that the counts below see what each popup leaves.
+        { CMenuEx first; first.Create(nullptr); }
         test::Flush();
         baselineWindows = test::ThreadWindows();
     }
@@ -143,7 +146,7 @@ TEST_F(TrayPopup, RightClickBuildsShowsAndReportsInOrder)
             return false;
         seen = Look(owner.menu);
         // What the popup does for a click on its second item.
-        PostMessageA(owner.menu->m_hWndOwner, WM_COMMAND, ID_DOCK_FIRST + 1, 0);
+        PostMessageA(owner.menu->Owner(), WM_COMMAND, ID_DOCK_FIRST + 1, 0);
         owner.menu->Close();
         return true;
     });
@@ -161,7 +164,8 @@ TEST_F(TrayPopup, RightClickBuildsShowsAndReportsInOrder)
     EXPECT_EQ(2, seen.items);
     EXPECT_EQ(kCursor.x, seen.rect.right) << "the popup opens at the cursor";
     EXPECT_EQ(kCursor.y, seen.rect.bottom);
-    EXPECT_FALSE(IsWindow(seen.hwnd)) << "the popup is gone after the handler";
+    EXPECT_FALSE(IsWindowVisible(seen.hwnd) || dynamic_cast<CMenuEx*>(CWnd::FromHandlePermanent(seen.hwnd)))
+        << "the popup is closed after the handler";
 
     const auto got = owner.log.only({WM_TRAY_BUILDMENU, WM_NULL, WM_TRAY_COMMAND});
     ASSERT_EQ(3u, got.size()) << test::Describe(owner.log.all());
@@ -310,7 +314,7 @@ TEST_F(TrayPopup, AnIconDroppedWhileItsPopupIsOpenIsNeverTouchedAgain)
         }
         // A later tick: the popup is still open; the user picks the item.
         popupOutlivedIcon = PopupOpen(owner.menu) && !IsWindow(iconWnd);
-        PostMessageA(owner.menu->m_hWndOwner, WM_COMMAND, ID_DOCK_FIRST, 0);
+        PostMessageA(owner.menu->Owner(), WM_COMMAND, ID_DOCK_FIRST, 0);
         owner.menu->Close();
         return true;
     });
@@ -380,7 +384,7 @@ TEST_F(TrayPopup, TheSweepsDropOfADockedRecordDuringItsPopupLeavesTheProgramRunn
     WhileLooping user2([&] {
         if (!PopupOpen(owner.menu))
             return false;
-        PostMessageA(owner.menu->m_hWndOwner, WM_COMMAND, ID_DOCK_FIRST + 2, 0);
+        PostMessageA(owner.menu->Owner(), WM_COMMAND, ID_DOCK_FIRST + 2, 0);
         owner.menu->Close();
         return true;
     });
