@@ -662,6 +662,10 @@ f_both_killed() {  # exe
   f_dock_three
   local guard old=$TRAYLET_WPID
   guard=$(guard_unix_pid) || die "no guard process"
+  # Both stopped before either is killed: a main process that died first
+  # would wake its guard, which could bring the windows back before its own
+  # kill arrived.
+  kill -STOP "$TRAYLET_PID" "$guard"
   kill -9 "$TRAYLET_PID" "$guard"
   wait_pid_gone "$TRAYLET_PID" 10 && wait_until 10 unix_gone "$guard" || die "the processes stayed"
   # With nobody left to bring them back (given a second to), they stay hidden
