@@ -23,14 +23,6 @@ struct Command {
     WCHAR szRun[kMaxRun];
 };
 
-// The exit codes of a start that carried a command, and the answers of the
-// running copy to one handed to it.
-enum CommandResult : int {
-    kCommandDone = 0,
-    kCommandNoMatch = 1,   // no window matched
-    kCommandBad = 2,       // a bad command line
-};
-
 // Reads the arguments (the command line less the program's name). FALSE for
 // a bad command line: an unknown verb, a missing, extra or malformed
 // argument. No arguments is a plain start (kNone).

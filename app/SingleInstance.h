@@ -1,6 +1,10 @@
 #pragma once
 #include "framework/Handle.h"
 
+// The running copy is found by its dialog: this class and this caption.
+constexpr char kRunningClass[] = "#32770";
+constexpr char kRunningCaption[] = "Traylet";
+
 // The one copy of the program in a session. The window search alone lets two
 // copies started at the same moment both run: each looks before the other
 // has made its dialog. So every copy, 32-bit or 64-bit alike, first asks the

@@ -1,7 +1,9 @@
 #include "app/TrayDockApp.h"
 
+#include "app/CommandStart.h"
 #include "app/CrashExit.h"
 #include "app/Guard.h"
+#include "app/Handoff.h"
 #include "app/SingleInstance.h"
 #include "app/TrayDockDlg.h"
 #include "docking/Commands.h"
@@ -36,6 +38,24 @@ BOOL CTrayDockApp::InitInstance()
         break;
     }
 
+    // The command line read wide: selectors and programs may be named in any
+    // script. A bad one changes nothing: no hand-off, no Traylet.
+    const LPCWSTR pszArgs = SkipProgramName(GetCommandLineW());
+    Command command;
+    if (!ParseCommand(pszArgs, &command)) {
+        m_nExitCode = ReportBadCommandLine();
+        return FALSE;
+    }
+    // Answered here, whether a copy runs or not.
+    if (command.verb == Command::kHelp) {
+        m_nExitCode = PrintUsage();
+        return FALSE;
+    }
+    if (command.verb == Command::kList) {
+        m_nExitCode = PrintWindowList();
+        return FALSE;
+    }
+
     InitCommonControls();
 
     // One copy per session, whichever build: the mutex is taken before
@@ -44,9 +64,16 @@ BOOL CTrayDockApp::InitInstance()
     // seconds to make its dialog; one that never does is left to itself.
     CSingleInstance instance;
     HWND running = nullptr;
-    if (!instance.Claim(L"Local\\Traylet.Instance", "#32770", "Traylet", 10000, &running)) {
-        if (running)
+    if (!instance.Claim(L"Local\\Traylet.Instance", kRunningClass, kRunningCaption, 10000, &running)) {
+        if (command.verb != Command::kNone)
+            m_nExitCode = running ? CarryOutIn(running, command, pszArgs) : kCommandNoAnswer;
+        else if (running)
             PostMessageA(running, WM_COMMAND, ID_MINIMIZE_ALL, 0);
+        return FALSE;
+    }
+    // With no copy running nothing is docked: there is nothing to bring back.
+    if (command.verb == Command::kUndock || command.verb == Command::kUndockAll) {
+        m_nExitCode = kCommandNoMatch;
         return FALSE;
     }
 
@@ -60,6 +87,9 @@ BOOL CTrayDockApp::InitInstance()
     {
         CTrayDockDlg dlg;
         dlg.SetGuard(&guard);
+        // /dock and /run with no copy running: this copy carries them out.
+        if (command.verb != Command::kNone)
+            dlg.SetStartCommand(&command);
         // Before the dialog runs: the popup menus take the main window as
         // their parent.
         m_pMainWnd = &dlg;

@@ -62,6 +62,11 @@ LRESULT CTrayDockDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_pGuard)
             m_pGuard->OnEnded();
         return 0;
+    case WM_COPYDATA:
+        return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_START_COMMAND:
+        OnStartCommand();
+        return 0;
     default:
         return CDialog::WindowProc(message, wParam, lParam);
     }
@@ -108,6 +113,7 @@ BOOL CTrayDockDlg::OnInitDialog()
 
     m_trayIcon.Create(this, m_hIcon, L"Traylet");
     m_docker.SetOwner(this);
+    m_bReady = true;
     CheckRunValue();
     if (m_pGuard)
         m_pGuard->Watch(m_hWnd);
@@ -119,6 +125,8 @@ BOOL CTrayDockDlg::OnInitDialog()
     m_docker.Rules().Start();
     m_ruleList.Init(this, m_docker);
     SetTimer(IDT_SWEEP, kSweepPeriodMs);
+    if (m_pStartCommand)
+        PostMessageA(m_hWnd, WM_START_COMMAND, 0, 0);
     return FALSE;
 }
 
@@ -161,6 +169,8 @@ void CTrayDockDlg::OnTimer(UINT_PTR nIDEvent)
         if (m_pGuard)
             m_pGuard->Tick();
         SetTimer(IDT_SWEEP, kSweepPeriodMs);
+    } else if (nIDEvent == IDT_RUN_WATCH) {
+        OnRunWatchTick();
     }
     Default();
 }

@@ -1,7 +1,9 @@
 #pragma once
+#include "app/CommandLine.h"
 #include "app/Hotkeys.h"
 #include "app/RuleList.h"
 #include "docking/Docker.h"
+#include "docking/RunWatch.h"
 #include "framework/Dialog.h"
 #include "tray/TrayIcon.h"
 
@@ -19,6 +21,10 @@ public:
 
     // The program's guard, watched while the dialog runs; none in the tests.
     void SetGuard(CGuard* pGuard) { m_pGuard = pGuard; }
+    // A command this start of the program carried with no copy running
+    // (/dock, /run): carried out once the dialog's loop runs. It must live
+    // as long as the dialog.
+    void SetStartCommand(const Command* pCommand) { m_pStartCommand = pCommand; }
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
@@ -65,6 +71,13 @@ private:
     // program that asks to save its work is seen asking.
     void OnEndSession(BOOL bEnding);
 
+    // The command line (DialogCommands.cpp): a command handed over by a
+    // newcomer, the one this start carried, and the watch for the window of
+    // a program that /run started.
+    LRESULT OnCopyData(const COPYDATASTRUCT* pcds);
+    void OnStartCommand();
+    void OnRunWatchTick();
+
     // "Options": allow the dialog to show and bring it out of the tray.
     void ShowOptions();
     // The close button, Escape: back into the tray, the program goes on.
@@ -77,8 +90,16 @@ private:
     CGuard* m_pGuard = nullptr;
     CHotkeys m_hotkeys;
     CRuleList m_ruleList;
+    const Command* m_pStartCommand = nullptr;
+    CRunWatch m_runWatch;
+    bool m_bReady = false;   // set up to carry out commands
 };
 
 // The sweep timer of the dialog, and how often it runs.
 constexpr UINT_PTR IDT_SWEEP = 10;
 constexpr UINT kSweepPeriodMs = 1000;
+// The look for the window of a program that /run started, while it lasts.
+constexpr UINT_PTR IDT_RUN_WATCH = 11;
+constexpr UINT kRunWatchPeriodMs = 100;
+// Posted to itself: the command this start carried, once the loop runs.
+constexpr UINT WM_START_COMMAND = WM_APP + 2;

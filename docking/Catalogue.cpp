@@ -181,10 +181,7 @@ bool Admit(HWND hwnd, HWND hWndOwner, WCHAR (&szTitle)[100])
     // tool windows) go with the window that owns them.
     if ((style & (WS_POPUP | WS_CHILD)) && GetParent(hwnd))
         return false;
-    // The count 99 includes the NUL, so a longer title is cut to 98 characters.
-    szTitle[0] = L'\0';
-    GetWindowTextW(hwnd, szTitle, 99);
-    TrimCutSurrogate(szTitle);
+    GetWindowTitle(hwnd, szTitle);
     return szTitle[0] != L'\0' && !IsShellWindow(hwnd);
 }
 
@@ -202,6 +199,14 @@ BOOL CALLBACK WalkProc(HWND hwnd, LPARAM lParam)
 }
 
 }  // namespace
+
+void GetWindowTitle(HWND hWnd, WCHAR (&szTitle)[100])
+{
+    // The count 99 includes the NUL, so a longer title is cut to 98 characters.
+    szTitle[0] = L'\0';
+    GetWindowTextW(hWnd, szTitle, 99);
+    TrimCutSurrogate(szTitle);
+}
 
 BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
 {
@@ -226,17 +231,27 @@ BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
+bool IsListedWindow(HWND hWnd, HWND hWndTraylet, WCHAR (&szTitle)[100])
+{
+    return IsWindow(hWnd) && Admit(hWnd, hWndTraylet, szTitle);
+}
+
+void WalkListedWindows(HWND hWndTraylet, bool (*pfn)(HWND hWnd, LPCWSTR pszTitle, void* pContext), void* pContext)
+{
+    Walk walk{hWndTraylet, pfn, pContext};
+    g_shell.Find();
+    g_pfnEnumWindows(WalkProc, reinterpret_cast<LPARAM>(&walk));
+    g_shell.bKnown = false;
+}
+
 bool CDocker::IsListed(HWND hWnd, WCHAR (&szTitle)[100]) const
 {
-    return IsWindow(hWnd) && Admit(hWnd, m_hWndOwner, szTitle);
+    return IsListedWindow(hWnd, m_hWndOwner, szTitle);
 }
 
 void CDocker::WalkListed(bool (*pfn)(HWND hWnd, LPCWSTR pszTitle, void* pContext), void* pContext) const
 {
-    Walk walk{m_hWndOwner, pfn, pContext};
-    g_shell.Find();
-    g_pfnEnumWindows(WalkProc, reinterpret_cast<LPARAM>(&walk));
-    g_shell.bKnown = false;
+    WalkListedWindows(m_hWndOwner, pfn, pContext);
 }
 
 void CDocker::BuildWindowList(bool bIcons)

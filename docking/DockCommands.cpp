@@ -30,6 +30,7 @@ void CDocker::RunWindowCommand(HWND hIcon, WPARAM nCmd)
 
 void CDocker::RunWindowCommandAt(int i, WPARAM nCmd)
 {
+    CBusy busy(m_nBusy);
     DockEntry* entry = m_arrDocked[i];
     ShowWindowBounded(entry->hWnd, SW_SHOW, WindowAnswers(entry->hWnd));
     switch (nCmd) {
@@ -118,6 +119,7 @@ LRESULT CDocker::Dock(WPARAM n, HWND hIcon)
 {
     if (!hIcon || n >= static_cast<WPARAM>(m_arrWindows.GetSize()))
         return 1;
+    CBusy busy(m_nBusy);
     DockEntry* entry = m_arrWindows[static_cast<int>(n)];
     CTrayIcon* icon = nullptr;
     if (!PrepareDock(entry, &icon))
@@ -129,6 +131,7 @@ LRESULT CDocker::Dock(WPARAM n, HWND hIcon)
 
 bool CDocker::DockListed(HWND hWnd)
 {
+    CBusy busy(m_nBusy);
     WCHAR szTitle[100];
     if (!IsListed(hWnd, szTitle))
         return false;
@@ -204,8 +207,7 @@ BOOL CDocker::UndockLatest()
     // Records of windows that were destroyed or shown since are the sweep's
     // to drop; their windows are not ours to touch any more.
     for (int i = m_arrDocked.GetSize() - 1; i >= 0; --i) {
-        const HWND hWnd = m_arrDocked[i]->hWnd;
-        if (IsWindow(hWnd) && !IsWindowVisible(hWnd)) {
+        if (IsStillDocked(*m_arrDocked[i])) {
             RunWindowCommandAt(i, ID_UNDOCK);
             return TRUE;
         }
@@ -215,6 +217,7 @@ BOOL CDocker::UndockLatest()
 
 void CDocker::UndockAll()
 {
+    CBusy busy(m_nBusy);
     for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
         DockEntry* entry = m_arrDocked[i];
         BringBack(entry->hWnd, entry->bWasIconic, entry->bWasZoomed);

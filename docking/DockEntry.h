@@ -16,8 +16,21 @@ struct DockEntry {
     BOOL bHidePending;   // its hide waits in its queue: it may be seen visible until it pumps
 };
 
+// A docked window stays docked while it exists and is still hidden, or is
+// still to be hidden (its hide waits in its queue: it did not answer in
+// time); one that its program destroyed or showed again is the sweep's to
+// drop, and no longer Traylet's to touch.
+inline bool IsStillDocked(const DockEntry& entry)
+{
+    return IsWindow(entry.hWnd) && (entry.bHidePending || !IsWindowVisible(entry.hWnd));
+}
+
 // The icon shown for a window; never null.
 HICON GetWindowIcon(HWND hWnd);
+
+// A window's title as the menu shows it and its icon's tooltip starts from:
+// cut to 98 UTF-16 code units, never half a pair.
+void GetWindowTitle(HWND hWnd, WCHAR (&szTitle)[100]);
 
 // EnumWindows callback; lParam is the CDocker whose catalogue is filled.
 BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam);

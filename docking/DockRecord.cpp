@@ -68,6 +68,39 @@ LONG OpenDockedKey(CRegKey& key)
     return result == ERROR_SUCCESS ? key.Open(program, kDockedKey, KEY_QUERY_VALUE | KEY_SET_VALUE) : result;
 }
 
+// The value of one owner, read when it is a record that owner wrote (its
+// creation time): no data for anything else.
+class COwnerRecord {
+public:
+    COwnerRecord(DWORD dwOwnerId, ULONGLONG ullCreated)
+    {
+        if (OpenDockedKey(m_key) != ERROR_SUCCESS)
+            return;
+        FormatOwnerName(dwOwnerId, m_szName);
+        DWORD cbData = 0;
+        m_data = ReadValue(m_key, m_szName, &cbData);
+        ULONGLONG ullWritten = 0;
+        if (!m_data || !ParseDockRecord(m_data, cbData, &ullWritten, &m_nCount) || ullWritten != ullCreated) {
+            delete[] m_data;
+            m_data = nullptr;
+            m_nCount = 0;
+        }
+    }
+    ~COwnerRecord() { delete[] m_data; }
+    COwnerRecord(const COwnerRecord&) = delete;
+    COwnerRecord& operator=(const COwnerRecord&) = delete;
+
+    const BYTE* Data() const { return m_data; }
+    DWORD Count() const { return m_nCount; }
+    void Delete() { RegDeleteValueW(m_key, m_szName); }
+
+private:
+    CRegKey m_key;
+    WCHAR m_szName[12] = {};
+    BYTE* m_data = nullptr;
+    DWORD m_nCount = 0;
+};
+
 int RestoreAll(const BYTE* pData, DWORD nCount)
 {
     int restored = 0;
@@ -178,36 +211,44 @@ DockRecordEntry DockRecordEntryAt(const BYTE* pData, DWORD i)
     return entry;
 }
 
+HWND RecordedWindow(const DockRecordEntry& entry)
+{
+    return ToHandle(entry.dwWindow);
+}
+
+BOOL IsRecordedWindowHidden(const DockRecordEntry& entry)
+{
+    const HWND hWnd = RecordedWindow(entry);
+    DWORD dwProcessId = 0;
+    return IsWindow(hWnd) && GetWindowThreadProcessId(hWnd, &dwProcessId) && dwProcessId == entry.dwProcessId &&
+           !IsWindowVisible(hWnd);
+}
+
 BOOL RestoreRecordedWindow(const DockRecordEntry& entry)
 {
-    const HWND hWnd = ToHandle(entry.dwWindow);
-    DWORD dwProcessId = 0;
-    if (!IsWindow(hWnd) || !GetWindowThreadProcessId(hWnd, &dwProcessId) || dwProcessId != entry.dwProcessId ||
-        IsWindowVisible(hWnd))
+    if (!IsRecordedWindowHidden(entry))
         return FALSE;
-    BringBack(hWnd, (entry.dwFlags & kDockedIconic) != 0, (entry.dwFlags & kDockedZoomed) != 0);
+    BringBack(RecordedWindow(entry), (entry.dwFlags & kDockedIconic) != 0, (entry.dwFlags & kDockedZoomed) != 0);
     return TRUE;
 }
 
 int RestoreRecordOf(DWORD dwOwnerId, ULONGLONG ullCreated)
 {
-    CRegKey key;
-    if (OpenDockedKey(key) != ERROR_SUCCESS)
+    COwnerRecord record(dwOwnerId, ullCreated);
+    if (!record.Data())
         return 0;
-    WCHAR szName[12];
-    FormatOwnerName(dwOwnerId, szName);
-    int restored = 0;
-    DWORD cbData = 0;
-    if (BYTE* data = ReadValue(key, szName, &cbData)) {
-        ULONGLONG ullWritten = 0;
-        DWORD nCount = 0;
-        if (ParseDockRecord(data, cbData, &ullWritten, &nCount) && ullWritten == ullCreated) {
-            restored = RestoreAll(data, nCount);
-            RegDeleteValueW(key, szName);
-        }
-        delete[] data;
-    }
+    const int restored = RestoreAll(record.Data(), record.Count());
+    record.Delete();
     return restored;
+}
+
+DWORD ForEachRecordedWindow(DWORD dwOwnerId, ULONGLONG ullCreated,
+                            void (*pfn)(const DockRecordEntry& entry, void* pContext), void* pContext)
+{
+    const COwnerRecord record(dwOwnerId, ullCreated);
+    for (DWORD i = 0; i < record.Count(); ++i)
+        pfn(DockRecordEntryAt(record.Data(), i), pContext);
+    return record.Count();
 }
 
 int RepairOrphanedRecords()

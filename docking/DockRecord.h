@@ -76,6 +76,13 @@ BOOL ParseDockRecord(const BYTE* pData, DWORD cbData, ULONGLONG* pCreated, DWORD
 // Entry i of data that ParseDockRecord accepted.
 DockRecordEntry DockRecordEntryAt(const BYTE* pData, DWORD i);
 
+// The window an entry names, as a handle of this build.
+HWND RecordedWindow(const DockRecordEntry& entry);
+
+// Whether a recorded window is still docked as recorded: the same window, in
+// the recorded process, still hidden.
+BOOL IsRecordedWindowHidden(const DockRecordEntry& entry);
+
 // The restore rule. A recorded window is brought back as "UnDock" would
 // (shown, then maximized or restored, or left minimized, as it was docked)
 // only while it is still the window that was docked, still in the recorded
@@ -87,6 +94,12 @@ BOOL RestoreRecordedWindow(const DockRecordEntry& entry);
 // value are restored and the value deleted, provided the value is the one
 // that owner wrote (same creation time). The number brought back.
 int RestoreRecordOf(DWORD dwOwnerId, ULONGLONG ullCreated);
+
+// Calls pfn for each entry of the value of a running owner, given by its id
+// and creation time, in the order it docked them; the number of entries (0
+// when it has no value or the value is not that owner's record).
+DWORD ForEachRecordedWindow(DWORD dwOwnerId, ULONGLONG ullCreated,
+                            void (*pfn)(const DockRecordEntry& entry, void* pContext), void* pContext);
 
 // At start-up: the windows of every value whose owner is no longer running
 // are restored and the value deleted. Values of running owners (another

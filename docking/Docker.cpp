@@ -5,6 +5,8 @@
 #include "docking/ProgramFiles.h"
 #include "tray/TrayIcon.h"
 
+#include <cwchar>
+
 CDocker::~CDocker()
 {
     FreeWindowList();
@@ -34,21 +36,16 @@ int CDocker::FindDockedByIcon(HWND hIcon) const
 
 void CDocker::Sweep()
 {
-    // A docked record stays while its window exists and is still hidden, or
-    // is yet to be hidden: a window that did not answer gets its hide once
-    // it pumps, and dropped before that it would be hidden with no icon and
-    // no record. The window of a dropped record is left as its program left
-    // it.
+    CBusy busy(m_nBusy);
+    // The window of a dropped record is left as its program left it.
     bool dropped = false;
     for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
         DockEntry* entry = m_arrDocked[i];
-        if (IsWindow(entry->hWnd)) {
-            if (!IsWindowVisible(entry->hWnd)) {
+        if (IsStillDocked(*entry)) {
+            // Seen hidden, a hide that waited in its queue has been carried out.
+            if (entry->bHidePending && !IsWindowVisible(entry->hWnd))
                 entry->bHidePending = FALSE;
-                continue;
-            }
-            if (entry->bHidePending)
-                continue;
+            continue;
         }
         m_arrDocked.RemoveAt(i);
         --i;
@@ -57,10 +54,51 @@ void CDocker::Sweep()
     }
     if (dropped)
         m_record.Write(m_arrDocked);
+    // Where renames are not reported, the sweep sees them within a second.
+    RefreshTitles();
     // Processes are checked to be still running once per sweep, before
     // anything asks for their program files.
     ProgramFiles().NewRound();
     m_rules.Sweep();
+}
+
+int CDocker::StillDockedIndexOf(HWND hWnd) const
+{
+    for (int i = 0; i < m_arrDocked.GetSize(); ++i)
+        if (m_arrDocked[i]->hWnd == hWnd)
+            return IsStillDocked(*m_arrDocked[i]) ? i : -1;
+    return -1;
+}
+
+void CDocker::RefreshTitle(HWND hWnd)
+{
+    CBusy busy(m_nBusy);
+    const int i = StillDockedIndexOf(hWnd);
+    if (i >= 0)
+        RefreshTitleAt(i);
+}
+
+void CDocker::RefreshTitles()
+{
+    CBusy busy(m_nBusy);
+    for (int i = 0; i < m_arrDocked.GetSize(); ++i)
+        RefreshTitleAt(i);
+}
+
+void CDocker::RefreshTitleAt(int i)
+{
+    DockEntry* entry = m_arrDocked[i];
+    // A window that is gone reads as untitled: the sweep drops it instead.
+    if (!entry->pTrayIcon || !IsWindow(entry->hWnd))
+        return;
+    WCHAR szTitle[100];
+    GetWindowTitle(entry->hWnd, szTitle);
+    // The shell is asked only for a change: a title read each second would
+    // otherwise cost a call into the shell each second for every icon.
+    if (std::wcscmp(szTitle, entry->szTitle) == 0)
+        return;
+    lstrcpynW(entry->szTitle, szTitle, 100);
+    entry->pTrayIcon->SetTip(entry->szTitle);
 }
 
 void CDocker::ReleaseDocked(DockEntry* entry)

@@ -2,6 +2,7 @@
 #include "docking/DockEntry.h"
 #include "docking/DockRecord.h"
 #include "docking/Rules.h"
+#include "docking/Selector.h"
 #include "framework/PtrArray.h"
 #include "menu/MenuIconSource.h"
 
@@ -13,6 +14,13 @@ class CWnd;
 // EnumWindows; tests walk their own windows only, whatever else the desktop
 // they share shows.
 extern BOOL(WINAPI* g_pfnEnumWindows)(WNDENUMPROC lpEnumFunc, LPARAM lParam);
+
+// Whether the main menu of the Traylet whose dialog is hWndTraylet would list
+// hWnd now, with its title as the menu shows it; and a walk of the windows it
+// would list, in its order, until pfn answers false. For a process that is
+// not that Traylet (a second start that lists windows or waits for one).
+bool IsListedWindow(HWND hWnd, HWND hWndTraylet, WCHAR (&szTitle)[100]);
+void WalkListedWindows(HWND hWndTraylet, bool (*pfn)(HWND hWnd, LPCWSTR pszTitle, void* pContext), void* pContext);
 
 // The index of the first docked record whose tray icon has the window hIcon
 // (null: a record without an icon window), -1 for none.
@@ -71,13 +79,36 @@ public:
     void WalkListed(bool (*pfn)(HWND hWnd, LPCWSTR pszTitle, void* pContext), void* pContext) const;
 
     // Once a second: drops docked records whose window is gone or visible
-    // again, without touching the window; then the rules look at every
-    // window.
+    // again, without touching the window; then the titles of the rest
+    // (RefreshTitles), and the rules look at every window.
     void Sweep();
 
     // The rules that dock windows by themselves (Rules.h).
     CRules& Rules() { return m_rules; }
     const CRules& Rules() const { return m_rules; }
+
+    // Tooltips that follow the titles: a docked window's current title, cut
+    // as at dock time, becomes its icon's tooltip when it has changed.
+    // RefreshTitle: the docked window hWnd (as a rename is reported);
+    // RefreshTitles: every docked window.
+    void RefreshTitle(HWND hWnd);
+    void RefreshTitles();
+
+    // The command line's verbs (WindowCommands.cpp). DockMatching docks every
+    // window the main menu lists that the selector names; UndockMatching
+    // brings back, as "UnDock" does, every docked window it names;
+    // UndockEvery is "UnDock All". Done when a window was docked or brought
+    // back, no match when none was. A handle names one window: one neither
+    // listed nor docked is a bad command.
+    CommandResult DockMatching(const WindowSelector& selector);
+    CommandResult UndockMatching(const WindowSelector& selector);
+    CommandResult UndockEvery();
+
+    // True while the docker changes its docked list or hands the shell an
+    // icon. A request that arrives nested in one of the waits this involves
+    // (a message sent from another process meanwhile) must not change the
+    // list under the change in progress: it is to be asked again later.
+    bool Busy() const { return m_nBusy > 0; }
 
     // Menu composition (MenuComposition.cpp). Appends the rows of the main
     // menu (rebuilding the catalogue first), or of the menu of the docked
@@ -106,7 +137,23 @@ private:
     HICON IconFor(UINT nID) override;
     void EndAsking() override;
 
+    // Counts the changes under way, for Busy.
+    class CBusy {
+    public:
+        explicit CBusy(int& n) : m_n(n) { ++m_n; }
+        ~CBusy() { --m_n; }
+        CBusy(const CBusy&) = delete;
+        CBusy& operator=(const CBusy&) = delete;
+
+    private:
+        int& m_n;
+    };
+
     LRESULT Dock(WPARAM n, HWND hIcon);
+    // The index of the docked record of hWnd while its window is still
+    // hidden (else it is the sweep's to drop), -1 for none.
+    int StillDockedIndexOf(HWND hWnd) const;
+    void RefreshTitleAt(int i);
     bool PrepareDock(DockEntry* entry, CTrayIcon** ppIcon);
     void FinishDock(DockEntry* entry, CTrayIcon* icon);
     void RunWindowCommand(HWND hIcon, WPARAM nCmd);
@@ -118,5 +165,6 @@ private:
     HWND m_hWndOwner = nullptr;
     CDockRecord m_record;
     bool m_bIconsNow = true;   // the catalogue being built asks for icons
+    int m_nBusy = 0;
     CRules m_rules{*this};     // last: it goes first, while the lists are still there
 };

@@ -143,8 +143,11 @@ void CRules::Handle(DWORD dwEvent, HWND hWnd, DWORD dwTime)
         if (const WindowMemory* m = m_memory.Find(hWnd); m && static_cast<LONG>(dwTime - m->dwBorn) > 0)
             m_memory.Forget(hWnd);
         return;
-    case EVENT_OBJECT_SHOW:
     case EVENT_OBJECT_NAMECHANGE:
+        // A docked window's icon shows its title as it is now, rules or not.
+        m_docker.RefreshTitle(hWnd);
+        [[fallthrough]];
+    case EVENT_OBJECT_SHOW:
     case EVENT_SYSTEM_MINIMIZESTART:
         if (!Active() || GetAncestor(hWnd, GA_PARENT) != GetDesktopWindow())
             return;

@@ -30,3 +30,11 @@ struct WindowFacts {
 };
 
 bool SelectorMatches(const WindowSelector& selector, const WindowFacts& facts);
+
+// The answers of a command on windows, which are also the exit codes of a
+// start of the program that carried one.
+enum CommandResult : int {
+    kCommandDone = 0,
+    kCommandNoMatch = 1,   // no window matched
+    kCommandBad = 2,       // a bad command line
+};

@@ -71,6 +71,21 @@ BOOL CTrayIcon::DeleteIcon(HWND hWnd, UINT uID)
     return g_trayShell.pfnNotifyIcon(NIM_DELETE, &nid);
 }
 
+BOOL CTrayIcon::SetTip(LPCWSTR pszTip)
+{
+    CopyText(m_szTip, 128, pszTip);
+    // Only the tip: a shell that lost the icon (it is re-added after the
+    // next "TaskbarCreated", with this tip) refuses the change, and nothing
+    // else comes of it.
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = kNotifyIconDataSize;
+    nid.hWnd = m_hWnd;
+    nid.uID = kIconId;
+    nid.uFlags = NIF_TIP;
+    CopyText(nid.szTip, 64, m_szTip);
+    return g_trayShell.pfnNotifyIcon(NIM_MODIFY, &nid);
+}
+
 BOOL CTrayIcon::RemoveIcon()
 {
     return DeleteIcon(m_hWnd, kIconId);

@@ -29,6 +29,9 @@ public:
 
     BOOL Create(CWnd* pOwner, HICON hIcon, LPCWSTR pszTip);
     BOOL RemoveIcon();
+    // A new tooltip, kept (cut to 127) for re-adding the icon and handed to
+    // the shell (cut to 63) at once; the icon stays where it is.
+    BOOL SetTip(LPCWSTR pszTip);
 
     static BOOL AddIcon(HWND hWnd, UINT uID, HICON hIcon, LPCWSTR pszTip);
     static BOOL DeleteIcon(HWND hWnd, UINT uID);

@@ -662,6 +662,10 @@ f_both_killed() {  # exe
   f_dock_three
   local guard old=$TRAYLET_WPID
   guard=$(guard_unix_pid) || die "no guard process"
+  # Both stopped before either is killed: a main process that died first
+  # would wake its guard, which could bring the windows back before its own
+  # kill arrived.
+  kill -STOP "$TRAYLET_PID" "$guard"
   kill -9 "$TRAYLET_PID" "$guard"
   wait_pid_gone "$TRAYLET_PID" 10 && wait_until 10 unix_gone "$guard" || die "the processes stayed"
   # With nobody left to bring them back (given a second to), they stay hidden
@@ -857,6 +861,50 @@ scenario_menu_at_144_dpi() {
   figure "$rows text rows: ${h96} px at 96 DPI, ${h144} at 144 (rows of 18 and 27)"
 }
 
+# A start with a command, of the program given; its exit code must be want.
+f_command() {  # want exe args...
+  local want=$1 exe=$2 rc=0; shift 2
+  timeout 60 wine "$exe" "$@" >"$OUT/command.out" 2>&1 || rc=$?
+  [ "$rc" = "$want" ] || die "$exe $*: exit code $rc, not $want"
+}
+
+scenario_hostile_copydata() {
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  local out
+  out=$(fd copydata "$TRAYLET_DLG") || die "a hand-off was not answered as it should be: $(tr '\n' ';' <<<"$out")"
+  traylet_alive || die "Traylet ended"
+  [ "$(icon_count)" -eq 1 ] || die "a refused hand-off docked something: $(icon_count) icon windows"
+  no_window_lost
+  # A well-formed command from a later start is still carried out.
+  f_command 0 "$BIN/Traylet.exe" /dock "title:Dock Normal"
+  no_window_lost
+  f_stop_traylet
+  no_window_lost
+  figure "$(grep -c "answered 0x544c0002$" <<<"$out") answered as bad commands (5 malformed, 1 that does not parse), another magic 0, no window named 1; a /dock after them docked"
+}
+
+# Each build's start commands the other build's running copy.
+scenario_commands_other_build() {
+  need_other_build
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  f_command 0 "$OTHER_EXE" /dock "title:Dock Normal"
+  f_command 0 "$OTHER_EXE" /list
+  tr -d '\r' <"$OUT/command.out" | grep -q "^$(hwnd_of "Dock Normal")	docked	normal	" \
+    || die "the other build's /list: $(tr '\t\n' ' ;' <"$OUT/command.out")"
+  f_command 0 "$OTHER_EXE" /undock-all
+  f_stop_traylet
+  f_start_traylet "$OTHER_EXE"
+  f_command 0 "$BIN/Traylet.exe" /dock "title:Dock M*"
+  [ "$(icon_count)" -eq 3 ] || die "this build's /dock docked $(( $(icon_count) - 1 )) windows in the other's copy"
+  f_command 1 "$BIN/Traylet.exe" /undock "title:No Window Has This Title"
+  no_window_lost
+  f_stop_traylet
+  no_window_lost
+  figure "/dock, /list and /undock-all of each build carried out by the other's running copy"
+}
+
 # --- rules -------------------------------------------------------------------
 
 RULES='HKCU\Software\Traylet\Rules'
@@ -964,6 +1012,8 @@ FAULT_SCENARIOS=(
   "guard killed, then the main process:scenario_guard_killed"
   "a record naming a destroyed window and another process's:scenario_planted_record"
   "WM_QUERYENDSESSION and WM_ENDSESSION:scenario_end_session"
+  "WM_COPYDATA of a wrong size, without terminator, of a megabyte, of another magic, with NULs inside:scenario_hostile_copydata"
+  "commands from the other build's start, both ways:scenario_commands_other_build"
   "rule subkeys of wrong types, of 64 KB, of 5000 stars, When 0 and 0xFFFFFFFF:scenario_hostile_rules"
   "a rule matching 200 windows that open at once:scenario_rule_for_200_windows"
 )

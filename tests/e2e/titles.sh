@@ -3,9 +3,10 @@
 # real pointer: two windows of Wine's notepad, titled in Cyrillic and in
 # Chinese, are listed in the main menu as written and with notepad's own
 # icon; the Cyrillic one is docked from its row and its icon's tooltip reads
-# as written. Texts and icons are found on the screen by rendering them here
-# in the same fonts; the same text with '?' for every letter outside the
-# ANSI code page (what an 8-bit program shows) must not be found.
+# as written, and reads its new title once it is renamed. Texts and icons
+# are found on the screen by rendering them here in the same fonts; the same
+# text with '?' for every letter outside the ANSI code page (what an 8-bit
+# program shows) must not be found.
 . "$(dirname "$0")/common.bash"
 fail() { import -window root "$OUT/failure.png" 2>/dev/null || true; echo "FAIL: $* (screen: $OUT/failure.png)" >&2; exit 1; }
 drvrc() { wine "$BIN/traydriver.exe" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
@@ -60,16 +61,29 @@ pass "docked from its row"
 # Its icon is next to ours; its tooltip shows when the pointer rests on it.
 tip_line() { drv list | awk '/ class=tooltips_class32 / && / visible=1 / && !seen++' | grep .; }
 no_tip() { ! tip_line; }
-xdotool mousemove 700 400
-wait_until 5 no_tip || fail "a tooltip stays shown with the pointer away from the icons"
-xdotool mousemove $(( OWN_X - PITCH )) "$ICON_Y"
-wait_until 8 tip_line || fail "no tooltip over the docked window's icon"
-[[ $(tip_line) =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || fail "tooltip: $(tip_line)"
-TX=${BASH_REMATCH[1]} TY=${BASH_REMATCH[2]} TW=$(( BASH_REMATCH[3] - BASH_REMATCH[1] )) TH=$(( BASH_REMATCH[4] - BASH_REMATCH[2] ))
 in_tip() { drvrc find-text "$TX" "$TY" "$TW" "$TH" status "$1"; }
-wait_until 5 in_tip "$CYRILLIC" || { screenshot tooltip >/dev/null; fail "the tooltip does not read '$CYRILLIC'"; }
+# Rests the pointer on the docked icon until its tooltip shows, and reads it
+# for TEXT. A tooltip shown before a change of its text keeps the old one.
+hover_tip_reads() {  # text
+  xdotool mousemove 700 400
+  wait_until 5 no_tip || return 1
+  xdotool mousemove $(( OWN_X - PITCH )) "$ICON_Y"
+  wait_until 8 tip_line || return 1
+  [[ $(tip_line) =~ rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+) ]] || return 1
+  TX=${BASH_REMATCH[1]} TY=${BASH_REMATCH[2]} TW=$(( BASH_REMATCH[3] - BASH_REMATCH[1] )) TH=$(( BASH_REMATCH[4] - BASH_REMATCH[2] ))
+  wait_until 5 in_tip "$1"
+}
+hover_tip_reads "$CYRILLIC" || { screenshot tooltip >/dev/null; fail "the tooltip does not read '$CYRILLIC'"; }
 in_tip "$CYRILLIC_ANSI" >/dev/null && fail "the tooltip reads '$CYRILLIC_ANSI'"
 pass "the docked icon's tooltip reads as written"
+
+# The docked window's program renames it: its icon's tooltip reads the new
+# title (the sweep hands it over within a second).
+RENAMED='Входящие (3) - Notepad'
+drvrc settext "$cyr" "$RENAMED" || fail "the docked window could not be renamed"
+wait_until 20 hover_tip_reads "$RENAMED" || { screenshot tooltip-renamed >/dev/null; fail "the tooltip does not read '$RENAMED'"; }
+in_tip "$CYRILLIC" >/dev/null && fail "the tooltip still reads '$CYRILLIC'"
+pass "the tooltip follows the docked window's new title"
 xdotool mousemove 700 400
 
 stop_traylet

@@ -21,6 +21,12 @@
 //   "DockWindowsTool.Show" and hides itself (SW_HIDE) on "DockWindowsTool.Hide":
 //   what its own program would do, on request; the program ends on
 //   "DockWindowsTool.Quit" to any of its windows.
+//   dockwindows window TITLE [SECONDS]
+//       Owns one titled window in its normal state; prints "ready" and ends
+//       as the first form does.
+//   dockwindows handover TITLE
+//       A launcher that hands over: starts another copy of this program as
+//       "window TITLE" and ends at once, having made no window.
 //   dockwindows hang TITLE SECONDS
 //       Owns one titled window and stops pumping messages at once, for
 //       SECONDS; then pumps until the window is closed.
@@ -114,10 +120,12 @@ void Pump()
     }
 }
 
-int RunWindows(int many, int seconds)
+int RunWindows(int many, int seconds, const char* title = nullptr)
 {
     Register();
-    if (many == 0) {
+    if (title) {
+        Make(title, 200, 200, SW_SHOWNORMAL);
+    } else if (many == 0) {
         Make("Dock Normal", 60, 60, SW_SHOWNORMAL);
         Make("Dock Minimized", 340, 60, SW_SHOWMINIMIZED);
         Make("Dock Maximized", 60, 300, SW_SHOWMAXIMIZED);
@@ -180,6 +188,22 @@ int RunOpen(int argc, char** argv)
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    return 0;
+}
+
+int HandOver(const char* title)
+{
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    char command[2 * MAX_PATH];
+    std::snprintf(command, sizeof command, "\"%s\" window \"%s\"", exe, title);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(exe, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 1;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
     return 0;
 }
 
@@ -257,6 +281,10 @@ int main(int argc, char** argv)
         return PrintPopup();
     if (argc == 5 && std::strcmp(argv[1], "hotkey") == 0)
         return HoldHotkey(std::strtoul(argv[2], nullptr, 0), std::strtoul(argv[3], nullptr, 0), std::atoi(argv[4]));
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "window") == 0)
+        return RunWindows(0, argc > 3 ? std::atoi(argv[3]) : 120, argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "handover") == 0)
+        return HandOver(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "hang") == 0)
         return RunHung(argv[2], std::atoi(argv[3]));
     if (argc >= 3 && std::strcmp(argv[1], "open") == 0)

@@ -29,6 +29,15 @@
 //       Points the vtable of the object bound to DLG (the window's user data,
 //       GWLP_USERDATA) into the first page, in the program's memory, sends
 //       DLG a WM_NULL and prints how the send ended and when the process did.
+//   faultdriver copydata DLG
+//       Sends DLG, as a later start of the program hands it a command,
+//       WM_COPYDATA that is not well formed: a wrong magic, an odd size, no
+//       size, no terminator, NULs inside that would make "/dock Dock" of the
+//       text, a megabyte of text; then a well-formed bad command and a
+//       well-formed command that names no window. Prints one line each with
+//       the answer; exit code 1 when any answer is not the refusal (the
+//       format's answer for a bad command, or 0 for a magic not its own), or
+//       the last two are not answered 2 and 1.
 //   faultdriver record HWND:PID:FLAGS...
 //       Writes a record of docked windows as the program does (value named by
 //       this process's id under HKCU\Software\Traylet\Docked, header "TLD1"
@@ -411,6 +420,47 @@ int Record(int count, char** specs)
     return 0;
 }
 
+// The hand-off as a later start makes it (the program's own format, written
+// out here so that the tool checks it rather than shares it).
+constexpr ULONG_PTR kHandoffMagic = 0x31434C54;
+constexpr DWORD kAnswered = 0x544C0000;
+
+int CopyData(HWND dialog)
+{
+    const std::wstring dock = L"/dock Dock Normal", inner(L"/dock Dock\0Normal", 18),
+                       bad = L"/dock pid:abc", none = L"/dock \"title:No Window Has This Title\"";
+    std::wstring megabyte = L"/dock ";
+    megabyte.resize(512 * 1024 - 1, L'x');
+    auto whole = [](const std::wstring& t) { return static_cast<DWORD>((t.size() + 1) * sizeof(wchar_t)); };
+    const struct {
+        const char* what;
+        ULONG_PTR magic;
+        const std::wstring& text;
+        DWORD cb;
+        DWORD_PTR want;
+    } cases[] = {
+        {"wrong magic", kHandoffMagic ^ 0x100, dock, whole(dock), 0},
+        {"odd size", kHandoffMagic, dock, whole(dock) - 1, kAnswered | 2},
+        {"no size", kHandoffMagic, dock, 0, kAnswered | 2},
+        {"no terminator", kHandoffMagic, dock, whole(dock) - 2, kAnswered | 2},
+        {"NULs inside", kHandoffMagic, inner, whole(inner), kAnswered | 2},
+        {"a megabyte", kHandoffMagic, megabyte, whole(megabyte), kAnswered | 2},
+        {"a bad command", kHandoffMagic, bad, whole(bad), kAnswered | 2},
+        {"no window named", kHandoffMagic, none, whole(none), kAnswered | 1},
+    };
+    int wrong = 0;
+    for (const auto& c : cases) {
+        COPYDATASTRUCT cds{c.magic, c.cb, const_cast<wchar_t*>(c.text.c_str())};
+        DWORD_PTR answer = 0;
+        const BOOL answered = SendMessageTimeoutW(dialog, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                                                  SMTO_ABORTIFHUNG, 10000, &answer);
+        std::printf("%s (%lu bytes) -> %s 0x%lx\n", c.what, static_cast<unsigned long>(c.cb),
+                    answered ? "answered" : "no answer", static_cast<unsigned long>(answer));
+        wrong += !answered || answer != c.want;
+    }
+    return wrong ? 1 : 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr,
@@ -419,6 +469,7 @@ int Usage()
                  "       faultdriver back CLASS[:TITLE] MS [PID]\n"
                  "       faultdriver endsession DLG CLASS MS\n"
                  "       faultdriver corrupt DLG\n"
+                 "       faultdriver copydata DLG\n"
                  "       faultdriver record HWND:PID:FLAGS...\n");
     return 2;
 }
@@ -438,6 +489,8 @@ int main(int argc, char** argv)
         return EndSession(ParseHwnd(argv[2]), argv[3], std::strtoul(argv[4], nullptr, 0));
     if (argc == 3 && std::strcmp(argv[1], "corrupt") == 0)
         return Corrupt(ParseHwnd(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "copydata") == 0)
+        return CopyData(ParseHwnd(argv[2]));
     if (argc >= 2 && std::strcmp(argv[1], "record") == 0)
         return Record(argc - 2, argv + 2);
     return Usage();

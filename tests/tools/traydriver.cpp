@@ -345,6 +345,7 @@ int Usage()
                  "       traydriver text DLG ID                   the text of a dialog's control\n"
                  "       traydriver workarea                      the primary work area: LEFT TOP RIGHT BOTTOM\n"
                  "       traydriver focus                         foreground=HWND focus=HWND (its thread's focus)\n"
+                 "       traydriver settext HWND TEXT             gives the window a new title, as its program would\n"
                  "       traydriver min-button HWND               X Y of the window's minimize button\n");
     return 2;
 }
@@ -448,6 +449,13 @@ int main(int argc, char** argv)
     }
     if (cmd == "min-button" && argc == 3)
         return MinimizeButton(ParseHwnd(argv[2]));
+    if (cmd == "settext" && argc == 4) {
+        // Wide, and sent: the title is the window's own once this returns.
+        const std::wstring text = WideArg(3);
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(ParseHwnd(argv[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                   SMTO_ABORTIFHUNG, 5000, &result) && result ? 0 : 1;
+    }
     if (cmd == "cursor" && argc == 4)
         return SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3])) ? 0 : 1;
     return Usage();

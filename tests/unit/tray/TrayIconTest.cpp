@@ -138,6 +138,25 @@ TEST(TrayIconRecord, NullTooltipGivesAnEmptyTip)
     EXPECT_STREQ(L"", icon.m_szTip);
 }
 
+
+// A new tip goes to the shell as a change of the tip alone, and is the one a
+// new taskbar gets.
+TEST(TrayIconRecord, ANewTipIsAModifyOfTheTipAloneAndOutlivesAShellRestart)
+{
+    test::FakeTrayShell shell;
+    CTrayIcon icon;
+    ASSERT_TRUE(icon.Create(nullptr, AppIcon(), L"first"));
+    EXPECT_TRUE(icon.SetTip(Repeat(100).c_str()));
+    const auto mods = shell.Calls(NIM_MODIFY, icon.m_hWnd);
+    ASSERT_EQ(1u, mods.size());
+    EXPECT_EQ(test::kNotifyRecordSize, mods[0].cbSizeSeen);
+    EXPECT_EQ(static_cast<UINT>(NIF_TIP), mods[0].nid.uFlags);
+    EXPECT_EQ(Repeat(63), std::wstring(mods[0].nid.szTip));
+    EXPECT_EQ(Repeat(100), std::wstring(icon.m_szTip));
+    SendMessageA(icon.m_hWnd, WM_TASKBARCREATED, 0, 0);
+    EXPECT_EQ(Repeat(63), std::wstring(shell.Calls(NIM_ADD, icon.m_hWnd).back().nid.szTip));
+}
+
 TEST(TrayIconRecord, DeleteNamesOnlyTheWindowAndIdentifier)
 {
     test::FakeTrayShell shell;
