@@ -177,6 +177,10 @@ TEST(Rules, TheDockedWindowsRowsSetAndClearItsProgramsRules)
         Command(dlg, ID_RULE_MINIMIZED, icon);
         EXPECT_TRUE(Stored().empty());
         EXPECT_TRUE(Docked(dlg, w.hwnd())) << "a row of rules leaves the window docked";
+        // A rename the hook reports reaches the icon at once, rules or not.
+        SetWindowTextA(w.hwnd(), "Row window (2)");
+        Event(dlg, EVENT_OBJECT_NAMECHANGE, w.hwnd());
+        EXPECT_STREQ(L"Row window (2)", dlg.Docker().Docked()[0]->pTrayIcon->m_szTip);
         // Nothing docked and no rules: nothing to hear of.
         dlg.Docker().UndockAll();
         dlg.Docker().Sweep();
