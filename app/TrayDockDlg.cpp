@@ -46,6 +46,10 @@ LRESULT CTrayDockDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         OnTimer(wParam);
         return 0;
+    case WM_NOTIFY:
+        if (m_ruleList.OnNotify(reinterpret_cast<const NMHDR*>(lParam)))
+            return 0;
+        return CDialog::WindowProc(message, wParam, lParam);
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
         return 0;
@@ -82,6 +86,8 @@ BOOL CTrayDockDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         OnHotkeyEdited(id < IDC_HOTKEY_WIN_DOCK ? id - IDC_HOTKEY_DOCK : id - IDC_HOTKEY_WIN_DOCK);
         return TRUE;
     }
+    if (lParam && m_ruleList.OnCommand(wParam))
+        return TRUE;
     // A second copy of the program hands off with this command and ends; show
     // the running copy's dialog so that whoever started it again sees it run.
     if (wParam == ID_MINIMIZE_ALL && lParam == 0) {
@@ -115,6 +121,9 @@ BOOL CTrayDockDlg::OnInitDialog()
     // runs all the same.
     m_hotkeys.RegisterAll(m_hWnd);
     ShowHotkeys();
+    // Windows there now that a rule docks as they open are docked at once.
+    m_docker.Rules().Start();
+    m_ruleList.Init(this, m_docker);
     SetTimer(IDT_SWEEP, kSweepPeriodMs);
     if (m_pStartCommand)
         PostMessageA(m_hWnd, WM_START_COMMAND, 0, 0);
@@ -131,6 +140,8 @@ BOOL CTrayDockDlg::PreTranslateMessage(MSG* pMsg)
         HideIntoTray();
         return TRUE;
     }
+    if (m_ruleList.PreTranslateMessage(pMsg))
+        return TRUE;
     // Escape means the same as the close button. The dialog manager would
     // turn it into a sent IDCANCEL, which ends the program.
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE &&
@@ -167,6 +178,8 @@ void CTrayDockDlg::OnTimer(UINT_PTR nIDEvent)
 void CTrayDockDlg::OnDestroy()
 {
     m_hotkeys.UnregisterAll();
+    // Nothing is docked by a rule while the docked windows come back.
+    m_docker.Rules().Stop();
     Default();
     m_docker.FreeWindowList();
     m_docker.UndockAll();
@@ -225,6 +238,13 @@ LRESULT CTrayDockDlg::OnTrayCommand(WPARAM wParam, LPARAM lParam)
     case ID_OPTIONS:
         ShowOptions();
         return 1;
+    case ID_RULE_OPENS:
+    case ID_RULE_MINIMIZED: {
+        // Options shows the rules as they stand.
+        const LRESULT result = m_docker.OnCommand(wParam, hIcon, hIcon == m_trayIcon.m_hWnd);
+        m_ruleList.Show();
+        return result;
+    }
     default:
         return m_docker.OnCommand(wParam, hIcon, hIcon == m_trayIcon.m_hWnd);
     }
@@ -256,6 +276,7 @@ void CTrayDockDlg::ShowOptions()
     // What the dialog shows is what holds now.
     m_hotkeys.RetryInUse();
     ShowHotkeys();
+    m_ruleList.Show();
     m_bShowAllowed = TRUE;
     m_trayIcon.ShowFromTray(FALSE);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/CommandLine.h"
 #include "app/Hotkeys.h"
+#include "app/RuleList.h"
 #include "docking/Docker.h"
 #include "docking/RunWatch.h"
 #include "framework/Dialog.h"
@@ -88,6 +89,7 @@ private:
     CDocker m_docker;
     CGuard* m_pGuard = nullptr;
     CHotkeys m_hotkeys;
+    CRuleList m_ruleList;
     const Command* m_pStartCommand = nullptr;
     CRunWatch m_runWatch;
     bool m_bReady = false;   // set up to carry out commands

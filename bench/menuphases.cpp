@@ -7,31 +7,13 @@
 //   usage: menuphases RUNS X Y
 // Prints the median of each phase in milliseconds, one line:
 //   "catalogue C composition M layout L window W paint P total T rows R"
-#include "docking/Docker.h"
-#include "framework/WinApp.h"
+#include "bench/PhaseKit.h"
 #include "menu/MenuEx.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 namespace {
-
-LARGE_INTEGER g_freq;
-
-double Now()
-{
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(g_freq.QuadPart);
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void Pump()
 {
@@ -50,35 +32,29 @@ int main(int argc, char** argv)
         return 2;
     const int runs = std::atoi(argv[1]);
     const POINT at{std::atoi(argv[2]), std::atoi(argv[3])};
-    QueryPerformanceFrequency(&g_freq);
-
-    // Stands in for the controller dialog: the popup's owner, never listed.
-    CWnd main;
-    main.CreateEx(0, RegisterPlainWndClass(0), L"menuphases", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
-    GetApp()->m_pMainWnd = &main;
-    CDocker docker;
-    docker.SetOwner(&main);
+    StandInOwner owner(L"menuphases");
+    CDocker& docker = owner.docker;
 
     std::vector<double> cat, comp, lay, win, paint, total;
     int rows = 0;
     for (int i = 0; i < runs; ++i) {
         SetCursorPos(at.x, at.y);
         CMenuEx menu;
-        const double t0 = Now();
+        const double t0 = NowMs();
         docker.BuildWindowList(false);
-        const double t1 = Now();
-        menu.Create(main.m_hWnd);
+        const double t1 = NowMs();
+        menu.Create(owner.hwnd());
         docker.AddMainMenuRows(menu);
-        const double t2 = Now();
+        const double t2 = NowMs();
         menu.Layout(at);
-        const double t3 = Now();
+        const double t3 = NowMs();
         menu.Show();
-        const double t4 = Now();
+        const double t4 = NowMs();
         UpdateWindow(menu.m_hWnd);
         GdiFlush();
-        const double t5 = Now();
+        const double t5 = NowMs();
         menu.Activate();
-        const double t6 = Now();
+        const double t6 = NowMs();
         cat.push_back(t1 - t0);
         comp.push_back(t2 - t1);
         lay.push_back(t3 - t2);
@@ -93,7 +69,6 @@ int main(int argc, char** argv)
         Pump();
     }
     std::printf("catalogue %.2f composition %.2f layout %.2f window %.2f paint %.2f total %.2f rows %d\n",
-                Median(cat), Median(comp), Median(lay), Median(win), Median(paint), Median(total), rows);
-    GetApp()->m_pMainWnd = nullptr;
+                MedianOf(cat), MedianOf(comp), MedianOf(lay), MedianOf(win), MedianOf(paint), MedianOf(total), rows);
     return 0;
 }

@@ -105,15 +105,12 @@ void CDocker::FinishDock(DockEntry* entry, CTrayIcon* icon)
     entry->pTrayIcon = icon;
     icon->Create(m_pOwner, entry->hIcon, entry->szTitle);
 
-    BOOL bAnswers = TRUE;
-    if (!entry->bWasIconic) {
-        DWORD_PTR ignored = 0;
-        bAnswers = SendWithin(entry->hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0, &ignored);
-    } else {
-        bAnswers = WindowAnswers(entry->hWnd);
-    }
+    const BOOL bAnswers = entry->bWasIconic ? WindowAnswers(entry->hWnd)
+                                            : SendOrNotify(entry->hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ShowWindowBounded(entry->hWnd, SW_HIDE, bAnswers);
+    entry->bHidePending = !bAnswers;
     m_arrDocked.Add(entry);   // the room was reserved
+    m_rules.OnDocked(entry->hWnd);
 }
 
 // Docks catalogue entry n. 0 when the window is gone or docked already, 1
@@ -175,6 +172,12 @@ LRESULT CDocker::OnCommand(WPARAM nCmd, HWND hIcon, bool bOwnIcon)
         for (int i = 0; i < m_arrWindows.GetSize(); ++i)
             PostSysCommand(m_arrWindows[i]->hWnd, SC_CLOSE);
         break;
+    case ID_RULE_OPENS:
+    case ID_RULE_MINIMIZED:
+        if (const int i = FindDockedByIcon(hIcon); i >= 0)
+            m_rules.Toggle(m_arrDocked[i]->hWnd, m_arrDocked[i]->dwProcessId,
+                           nCmd == ID_RULE_OPENS ? RULE_OPENS : RULE_MINIMIZED);
+        break;
     case ID_UNDOCK:
     case ID_RESTORE:
     case ID_MINIMIZE:
@@ -204,7 +207,7 @@ BOOL CDocker::UndockLatest()
     // Records of windows that were destroyed or shown since are the sweep's
     // to drop; their windows are not ours to touch any more.
     for (int i = m_arrDocked.GetSize() - 1; i >= 0; --i) {
-        if (IsStillDocked(m_arrDocked[i]->hWnd)) {
+        if (IsStillDocked(*m_arrDocked[i])) {
             RunWindowCommandAt(i, ID_UNDOCK);
             return TRUE;
         }

@@ -13,14 +13,16 @@ struct DockEntry {
     BOOL bWasZoomed;
     HICON hIcon;
     DWORD dwProcessId;   // the window's process, read when it is docked
+    BOOL bHidePending;   // its hide waits in its queue: it may be seen visible until it pumps
 };
 
-// A docked window stays docked while it exists and is still hidden; one
-// that its program destroyed or showed again is the sweep's to drop, and no
-// longer Traylet's to touch.
-inline bool IsStillDocked(HWND hWnd)
+// A docked window stays docked while it exists and is still hidden, or is
+// still to be hidden (its hide waits in its queue: it did not answer in
+// time); one that its program destroyed or showed again is the sweep's to
+// drop, and no longer Traylet's to touch.
+inline bool IsStillDocked(const DockEntry& entry)
 {
-    return IsWindow(hWnd) && !IsWindowVisible(hWnd);
+    return IsWindow(entry.hWnd) && (entry.bHidePending || !IsWindowVisible(entry.hWnd));
 }
 
 // The icon shown for a window; never null.

@@ -2,6 +2,7 @@
 // icon, and the sweep.
 #include "docking/Docker.h"
 
+#include "docking/ProgramFiles.h"
 #include "tray/TrayIcon.h"
 
 #include <cwchar>
@@ -40,8 +41,12 @@ void CDocker::Sweep()
     bool dropped = false;
     for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
         DockEntry* entry = m_arrDocked[i];
-        if (IsStillDocked(entry->hWnd))
+        if (IsStillDocked(*entry)) {
+            // Seen hidden, a hide that waited in its queue has been carried out.
+            if (entry->bHidePending && !IsWindowVisible(entry->hWnd))
+                entry->bHidePending = FALSE;
             continue;
+        }
         m_arrDocked.RemoveAt(i);
         --i;
         ReleaseDocked(entry);
@@ -51,13 +56,17 @@ void CDocker::Sweep()
         m_record.Write(m_arrDocked);
     // Where renames are not reported, the sweep sees them within a second.
     RefreshTitles();
+    // Processes are checked to be still running once per sweep, before
+    // anything asks for their program files.
+    ProgramFiles().NewRound();
+    m_rules.Sweep();
 }
 
 int CDocker::StillDockedIndexOf(HWND hWnd) const
 {
     for (int i = 0; i < m_arrDocked.GetSize(); ++i)
         if (m_arrDocked[i]->hWnd == hWnd)
-            return IsStillDocked(hWnd) ? i : -1;
+            return IsStillDocked(*m_arrDocked[i]) ? i : -1;
     return -1;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "docking/DockEntry.h"
 #include "docking/DockRecord.h"
+#include "docking/Rules.h"
 #include "docking/Selector.h"
 #include "framework/PtrArray.h"
 #include "menu/MenuIconSource.h"
@@ -77,9 +78,14 @@ public:
     bool DockListed(HWND hWnd);
     void WalkListed(bool (*pfn)(HWND hWnd, LPCWSTR pszTitle, void* pContext), void* pContext) const;
 
-    // Drops docked records whose window is gone or visible again, without
-    // touching the window; then the titles of the rest (RefreshTitles).
+    // Once a second: drops docked records whose window is gone or visible
+    // again, without touching the window; then the titles of the rest
+    // (RefreshTitles), and the rules look at every window.
     void Sweep();
+
+    // The rules that dock windows by themselves (Rules.h).
+    CRules& Rules() { return m_rules; }
+    const CRules& Rules() const { return m_rules; }
 
     // Tooltips that follow the titles: a docked window's current title, cut
     // as at dock time, becomes its icon's tooltip when it has changed.
@@ -111,6 +117,9 @@ public:
     // The main menu's rows from the catalogue as it stands.
     void AddMainMenuRows(CMenuEx& menu);
     void ComposeWindowMenu(CMenuEx& menu, HWND hIcon) const;
+    // The rows after a docked window's Exit: one per trigger, checked when
+    // a rule for its program has it.
+    void AddRuleRows(CMenuEx& menu, const DockEntry& entry) const;
 
     // Removes the record's icon, destroys it and frees the record.
     static void ReleaseDocked(DockEntry* entry);
@@ -157,4 +166,5 @@ private:
     CDockRecord m_record;
     bool m_bIconsNow = true;   // the catalogue being built asks for icons
     int m_nBusy = 0;
+    CRules m_rules{*this};     // last: it goes first, while the lists are still there
 };

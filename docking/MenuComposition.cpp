@@ -2,6 +2,9 @@
 // and the menu of a docked window's icon.
 #include "docking/Commands.h"
 #include "docking/Docker.h"
+#include "docking/Pattern.h"
+#include "docking/ProgramFiles.h"
+#include "framework/Text.h"
 #include "menu/MenuEx.h"
 
 void CDocker::ComposeMainMenu(CMenuEx& menu)
@@ -50,4 +53,31 @@ void CDocker::ComposeWindowMenu(CMenuEx& menu, HWND hIcon) const
     menu.AddItem(entry.bWasZoomed ? MF_GRAYED : 0, ID_MAXIMIZE, L"Maximize", nullptr, FALSE);
     menu.AddSeparator();
     menu.AddItem(0, ID_CLOSE_WINDOW, L"Exit", nullptr, FALSE);
+    // The rules for its program, after everything that acts on the window.
+    menu.AddSeparator();
+    AddRuleRows(menu, entry);
+}
+
+void CDocker::AddRuleRows(CMenuEx& menu, const DockEntry& entry) const
+{
+    // Named after the program's file, as its rules are; a program whose
+    // file cannot be read cannot be named, and its rows cannot be chosen.
+    LPCWSTR path = ProgramFiles().PathOf(entry.dwProcessId);
+    LPCWSTR name = path ? FileNameOf(path) : nullptr;
+    const struct {
+        UINT nID;
+        DWORD dwTrigger;
+        LPCWSTR pszWhen;
+    } rows[] = {{ID_RULE_OPENS, RULE_OPENS, L" when it opens"}, {ID_RULE_MINIMIZED, RULE_MINIMIZED, L" when minimized"}};
+    for (const auto& row : rows) {
+        WCHAR szText[100] = L"Dock";
+        if (name) {
+            lstrcatW(szText, L" ");
+            CopyText(szText + 5, 60, name);
+        }
+        lstrcatW(szText, row.pszWhen);
+        const UINT flags = !name ? MF_GRAYED
+                                 : m_rules.IsSet(entry.hWnd, entry.dwProcessId, row.dwTrigger) ? MF_CHECKED : 0;
+        menu.AddItem(flags, row.nID, szText, nullptr, FALSE);
+    }
 }

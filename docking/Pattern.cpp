@@ -71,14 +71,20 @@ bool MatchProgram(LPCWSTR pszGiven, LPCWSTR pszPath)
         bPath = bPath || *p == L'\\';
     if (bPath)
         return SameText(pszGiven, -1, pszPath, -1);
-    LPCWSTR name = pszPath;
-    for (LPCWSTR p = pszPath; *p; ++p)
-        if (*p == L'\\' || *p == L'/')
-            name = p + 1;
+    LPCWSTR name = FileNameOf(pszPath);
     if (SameText(pszGiven, -1, name, -1))
         return true;
     // "notepad" for "notepad.exe".
     const int cchGiven = lstrlenW(pszGiven), cchName = lstrlenW(name);
     return cchName == cchGiven + 4 && SameText(name + cchGiven, 4, L".exe", 4) &&
            SameText(name, cchGiven, pszGiven, cchGiven);
+}
+
+LPCWSTR FileNameOf(LPCWSTR pszPath)
+{
+    LPCWSTR name = pszPath;
+    for (LPCWSTR p = pszPath; *p; ++p)
+        if (*p == L'\\' || *p == L'/')
+            name = p + 1;
+    return name;
 }

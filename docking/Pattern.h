@@ -11,3 +11,6 @@ bool MatchPattern(LPCWSTR pszPattern, LPCWSTR pszText);
 // with a backslash in it, the whole path; else its file name, with or
 // without its ".exe". Case is ignored.
 bool MatchProgram(LPCWSTR pszGiven, LPCWSTR pszPath);
+
+// The file name at the end of a path (after its last backslash or slash).
+LPCWSTR FileNameOf(LPCWSTR pszPath);

@@ -2,6 +2,53 @@
 
 decltype(&SendMessageTimeoutA) g_pfnSendMessageTimeoutA = &SendMessageTimeoutA;
 
+namespace {
+
+// The threads that let a wait run out lately, and when.
+struct SilentThread {
+    DWORD dwThread;
+    DWORD dwSince;
+};
+SilentThread g_silent[8];
+
+bool IsSilent(DWORD dwThread)
+{
+    for (const SilentThread& s : g_silent)
+        if (s.dwThread == dwThread && GetTickCount() - s.dwSince < kSilentMs)
+            return true;
+    return false;
+}
+
+void MarkSilent(DWORD dwThread)
+{
+    // The entry that has been silent longest gives way.
+    SilentThread* oldest = &g_silent[0];
+    for (SilentThread& s : g_silent)
+        if (GetTickCount() - s.dwSince > GetTickCount() - oldest->dwSince)
+            oldest = &s;
+    *oldest = SilentThread{dwThread, GetTickCount()};
+}
+
+// Sends with the bounded wait unless the window's thread is silent; a wait
+// that runs out makes it so.
+BOOL SendUnlessSilent(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, bool bNotify)
+{
+    const DWORD thread = GetWindowThreadProcessId(hWnd, nullptr);
+    if (thread != GetCurrentThreadId() && IsSilent(thread)) {
+        if (bNotify)
+            SendNotifyMessageA(hWnd, message, wParam, lParam);
+        return FALSE;
+    }
+    DWORD_PTR ignored = 0;
+    if (SendWithin(hWnd, message, wParam, lParam, &ignored))
+        return TRUE;
+    if (thread && thread != GetCurrentThreadId())
+        MarkSilent(thread);
+    return FALSE;
+}
+
+}  // namespace
+
 BOOL SendWithin(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult)
 {
     *pResult = 0;
@@ -18,8 +65,12 @@ BOOL WindowAnswers(HWND hWnd)
 {
     if (GetWindowThreadProcessId(hWnd, nullptr) == GetCurrentThreadId())
         return TRUE;
-    DWORD_PTR ignored = 0;
-    return SendWithin(hWnd, WM_NULL, 0, 0, &ignored);
+    return SendUnlessSilent(hWnd, WM_NULL, 0, 0, false);
+}
+
+BOOL SendOrNotify(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SendUnlessSilent(hWnd, message, wParam, lParam, true);
 }
 
 void ShowWindowBounded(HWND hWnd, int nCmdShow, BOOL bAnswers)

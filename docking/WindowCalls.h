@@ -16,9 +16,21 @@ extern decltype(&SendMessageTimeoutA) g_pfnSendMessageTimeoutA;
 // time (or is gone); *pResult is then 0.
 BOOL SendWithin(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult);
 
-// TRUE when the window answers a harmless message within the bounded wait.
-// A window of this thread always does, without a message being sent.
+// A thread that lets a bounded wait run out counts as silent for a moment
+// after: it is not waited for again meanwhile, so that a busy program with
+// many windows (a rule docks them as they open) holds Traylet up once, not
+// once per window. This thread never counts as silent.
+constexpr DWORD kSilentMs = 1000;
+
+// TRUE when the window answers a harmless message within the bounded wait;
+// FALSE at once for a window of a silent thread. A window of this thread
+// always answers, without a message being sent.
 BOOL WindowAnswers(HWND hWnd);
+
+// SendWithin, but to a window of a silent thread the message goes without
+// any wait (SendNotifyMessage, which keeps it in order with other sent
+// messages and a ShowWindowAsync after it), and the answer is FALSE.
+BOOL SendOrNotify(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ShowWindow, which for a window of another thread waits until that thread
 // has carried it out. A window that did not answer gets the command queued

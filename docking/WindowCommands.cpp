@@ -84,7 +84,7 @@ CommandResult CDocker::UndockMatching(const WindowSelector& selector)
     int nBack = 0;
     for (int i = 0; i < m_arrDocked.GetSize();) {
         const HWND hWnd = m_arrDocked[i]->hWnd;
-        if (IsStillDocked(hWnd) && Names(selector, hWnd)) {
+        if (IsStillDocked(*m_arrDocked[i]) && Names(selector, hWnd)) {
             RunWindowCommandAt(i, ID_UNDOCK);   // the records after it move down
             ++nBack;
         } else {

@@ -31,7 +31,13 @@ INT_PTR CDialog::DoModal()
         return -1;
     }
 
+    // Modal to its parent, as the system's dialog boxes are: the parent
+    // takes no input until this one ends, and is enabled again before this
+    // one goes, so that the activation goes back to it.
+    const bool disabled = parent && !EnableWindow(parent, FALSE);
     const INT_PTR result = RunModalLoop(MLF_SHOWONIDLE);
+    if (disabled)
+        EnableWindow(parent, TRUE);
     DestroyWindow();
     return result;
 }

@@ -29,6 +29,24 @@ public:
         m_items[m_size] = p;
         return m_size++;
     }
+    // Puts p at i, later elements moving up by one; false when there was no
+    // room for it.
+    bool InsertAt(int i, T* p)
+    {
+        if (m_size == m_capacity && !Grow())
+            return false;
+        MoveMemory(m_items + i + 1, m_items + i, static_cast<SIZE_T>(m_size - i) * sizeof(T*));
+        m_items[i] = p;
+        ++m_size;
+        return true;
+    }
+    void SetAt(int i, T* p) { m_items[i] = p; }
+    // Keeps the first nCount elements.
+    void Truncate(int nCount)
+    {
+        if (nCount < m_size)
+            m_size = nCount;
+    }
     // Later elements move down by one.
     void RemoveAt(int i)
     {

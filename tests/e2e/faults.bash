@@ -905,6 +905,89 @@ scenario_commands_other_build() {
   figure "/dock, /list and /undock-all of each build carried out by the other's running copy"
 }
 
+# --- rules -------------------------------------------------------------------
+
+RULES='HKCU\Software\Traylet\Rules'
+f_rules() { wine reg export "$RULES" "$(winepath -w "$OUT/$1")" /y >/dev/null 2>&1 || : >"$OUT/$1"; }
+# Subkeys that are no rule, each naming the helper's program: read as rules
+# (or as broader ones), they would dock its windows.
+f_write_hostile_rules() {
+  local reg="$OUT/hostile.reg" k="[HKEY_CURRENT_USER\\Software\\Traylet\\Rules" p='"Program"="dockwindows.exe"' w='"When"=dword:00000001'
+  local big stars hexbig
+  big=$(head -c 65536 /dev/zero | tr '\0' 'A') stars=$(head -c 5000 /dev/zero | tr '\0' '*')
+  hexbig="01,$(yes 00 | head -n 65535 | paste -sd,)"
+  {
+    printf 'REGEDIT4\n\n'
+    printf '%s\\no program]\n%s\n\n' "$k" "$w"
+    printf '%s\\dword program]\n"Program"=dword:00000001\n%s\n\n' "$k" "$w"
+    printf '%s\\expand program]\n"Program"=hex(2):%s\n%s\n\n' "$k" "$(printf 'dockwindows.exe' | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//')00" "$w"
+    printf '%s\\64 KB program]\n"Program"="%s"\n%s\n\n' "$k" "$big" "$w"
+    printf '%s\\64 KB title]\n%s\n"Title"="%s"\n%s\n\n' "$k" "$p" "$big" "$w"
+    printf '%s\\64 KB when]\n%s\n"When"=hex(4):%s\n\n' "$k" "$p" "$hexbig"
+    printf '%s\\stars]\n%s\n"Title"="%s"\n%s\n\n' "$k" "$p" "$stars" "$w"
+    printf '%s\\binary title]\n%s\n"Title"=hex:2a,00,00,00\n%s\n\n' "$k" "$p" "$w"
+    printf '%s\\when zero]\n%s\n"When"=dword:00000000\n\n' "$k" "$p"
+    printf '%s\\when all bits]\n%s\n"When"=dword:ffffffff\n\n' "$k" "$p"
+    printf '%s\\text when]\n%s\n"When"="1"\n\n' "$k" "$p"
+  } | sed 's/$/\r/' >"$reg"
+  wine reg import "$(winepath -w "$reg")" >/dev/null 2>&1 || die "could not write the hostile rules"
+}
+
+scenario_hostile_rules() {
+  wine reg delete "$RULES" /f >/dev/null 2>&1 || true
+  f_write_hostile_rules
+  f_rules before.reg
+  local subkeys; subkeys=$(grep -c '^\[' "$OUT/before.reg")
+  [ "$subkeys" -eq 12 ] || die "$subkeys keys written, not the rules key and 11 subkeys"
+  f_start_helper "Dock Maximized"
+  f_start_traylet
+  sleep 2.2   # two sweeps
+  [ "$(icon_count)" -eq 1 ] || die "something was docked: $(icon_count) icon windows"
+  no_window_lost
+  # Traylet's own change beside them, set and cleared from a docked
+  # window's row: a subkey of its own comes and goes, nothing else moves.
+  f_dock "Dock Normal"
+  local icon; icon=$(docked_icons)
+  drv post "$TRAYLET_DLG" 0x5F5 130 "$icon" >/dev/null
+  wait_until 5 wine reg query "$RULES\\dockwindows.exe" || die "the row made no rule"
+  drv post "$TRAYLET_DLG" 0x5F5 130 "$icon" >/dev/null
+  wait_until 5 sh -c "! wine reg query '$RULES\\dockwindows.exe'" || die "the row did not clear its rule"
+  f_rules after.reg
+  cmp -s "$OUT/before.reg" "$OUT/after.reg" || die "the subkeys that are no rule changed: $(diff "$OUT/before.reg" "$OUT/after.reg" | head -c 300)"
+  traylet_alive || die "Traylet ended"
+  no_window_lost
+  f_stop_traylet
+  no_window_lost
+  figure "11 subkeys that are no rule: nothing docked, each left byte for byte through a rule of Traylet's made and cleared beside them"
+}
+
+scenario_rule_for_200_windows() {
+  wine reg add "$RULES\\many" /v Program /d dockwindows.exe /f >/dev/null 2>&1 \
+    && wine reg add "$RULES\\many" /v Title /d 'Many *' /f >/dev/null 2>&1 \
+    && wine reg add "$RULES\\many" /v When /t REG_DWORD /d 1 /f >/dev/null 2>&1 || die "could not write the rule"
+  f_start_traylet
+  local t0 ms line
+  t0=$(date +%s%N)
+  f_start_helper "Many 200" many 200 300
+  all_docked() { [ "$(helper_windows | grep ' title=Many ' | grep -c ' visible=0 ')" -eq 200 ] && [ "$(icon_count)" -eq 201 ]; }
+  wait_until 120 all_docked \
+    || die "$(helper_windows | grep -c ' visible=0 ') of 200 hidden, $(icon_count) icon windows"
+  ms=$(ms_since "$t0")
+  no_window_lost
+  xdotool mousemove 700 500
+  line=$(open_menu) || die "the main menu did not open with 200 windows docked"
+  traylet_alive || die "Traylet ended"
+  # Each window comes back, and each icon goes, through the shell: with 200
+  # of them under Wine that takes a while.
+  t0=$(date +%s%N)
+  drv post "$TRAYLET_DLG" 0x5F5 141 "$OWN_ICON" >/dev/null || die "could not post Exit"
+  wait_pid_gone "$TRAYLET_PID" 120 || die "Traylet did not end on Exit"
+  local exit_ms; exit_ms=$(ms_since "$t0")
+  wait_until 120 windows_in_place || die "window lost: $LOST"   # the helper restores 200 windows one by one
+  no_window_lost
+  figure "200 windows opened at once, all docked within ${ms} ms of the helper's start; menu opened in ${line%% *}; all 200 back on Exit, which took ${exit_ms} ms"
+}
+
 FAULT_SCENARIOS=(
   "exit with windows docked:scenario_exit_with_docked"
   "docked window destroyed by its program:scenario_docked_destroyed"
@@ -931,10 +1014,15 @@ FAULT_SCENARIOS=(
   "WM_QUERYENDSESSION and WM_ENDSESSION:scenario_end_session"
   "WM_COPYDATA of a wrong size, without terminator, of a megabyte, of another magic, with NULs inside:scenario_hostile_copydata"
   "commands from the other build's start, both ways:scenario_commands_other_build"
+  "rule subkeys of wrong types, of 64 KB, of 5000 stars, When 0 and 0xFFFFFFFF:scenario_hostile_rules"
+  "a rule matching 200 windows that open at once:scenario_rule_for_200_windows"
 )
 
 # Whatever a scenario started ends with it; a Run key it changed is put back.
 scenario_cleanup() {
+  # Rules made in a scenario (a flood of commands may choose a docked
+  # window's rule rows too) would dock windows in the next.
+  wine reg delete "$RULES" /f >/dev/null 2>&1 || true
   if [ -n "${RESTORE_RUN_KEY:-}" ]; then wine "$BIN/runkey.exe" restore "$RESTORE_RUN_KEY" >/dev/null 2>&1 || true; fi
   if [ -n "${RESTORE_DPI:-}" ]; then
     DISPLAY= wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true

@@ -9,7 +9,14 @@
 //   dockwindows many N [SECONDS]
 //       Owns N titled windows in their normal state, "Many 1" to "Many N",
 //       and prints nothing but "ready"; ends as the first form does.
-//   Every window of the first two forms destroys itself on the registered
+//   dockwindows open TITLE [--also TITLE] [--owned TITLE] [--hidden TITLE]
+//                          [--rename MS NEWTITLE]
+//       Owns a window TITLE in its normal state and, as asked, another
+//       unowned one, a dialog-like window that the unowned window made last
+//       owns, a window never shown; renames TITLE to NEWTITLE MS
+//       milliseconds after it showed.
+//       Prints "ready"; ends as the first form does.
+//   Every window of the first three forms destroys itself on the registered
 //   message "DockWindowsTool.Destroy", shows itself (SW_SHOW) on
 //   "DockWindowsTool.Show" and hides itself (SW_HIDE) on "DockWindowsTool.Hide":
 //   what its own program would do, on request; the program ends on
@@ -141,6 +148,49 @@ int RunWindows(int many, int seconds, const char* title = nullptr)
     return 0;
 }
 
+HWND g_renamed = nullptr;
+const char* g_newTitle = nullptr;
+
+void CALLBACK Rename(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    SetWindowTextA(g_renamed, g_newTitle);
+}
+
+int RunOpen(int argc, char** argv)
+{
+    Register();
+    const HWND main = Make(argv[0], 120, 80, SW_SHOWNORMAL);
+    HWND last = main;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--also") == 0) {
+            last = Make(argv[i + 1], 420, 80, SW_SHOWNORMAL);
+        } else if (std::strcmp(argv[i], "--owned") == 0) {
+            CreateWindowExA(0, kClass, argv[i + 1], WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 460, 140, 200,
+                            100, last, nullptr, GetModuleHandleA(nullptr), nullptr);
+            ++g_open;
+        } else if (std::strcmp(argv[i], "--hidden") == 0) {
+            Make(argv[i + 1], 200, 200, SW_HIDE);
+        } else if (std::strcmp(argv[i], "--rename") == 0 && i + 2 < argc) {
+            g_renamed = main;
+            g_newTitle = argv[i + 2];
+            SetTimer(nullptr, 0, static_cast<UINT>(std::atoi(argv[i + 1])), Rename);
+            ++i;
+        }
+    }
+    SetTimer(nullptr, 0, 120 * 1000, nullptr);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && !msg.hwnd && !msg.lParam)
+            break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
 int HandOver(const char* title)
 {
     char exe[MAX_PATH];
@@ -237,6 +287,8 @@ int main(int argc, char** argv)
         return HandOver(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "hang") == 0)
         return RunHung(argv[2], std::atoi(argv[3]));
+    if (argc >= 3 && std::strcmp(argv[1], "open") == 0)
+        return RunOpen(argc - 2, argv + 2);
     if (argc >= 3 && std::strcmp(argv[1], "many") == 0)
         return RunWindows(std::atoi(argv[2]), argc > 3 ? std::atoi(argv[3]) : 120);
     return RunWindows(0, argc > 1 ? std::atoi(argv[1]) : 120);

@@ -298,6 +298,30 @@ int Processes(const char* exe)
     return 0;
 }
 
+// The middle of a window's minimize button, found by asking the window
+// what lies under the points along its caption, right to left.
+int MinimizeButton(HWND hwnd)
+{
+    RECT rc{};
+    if (!GetWindowRect(hwnd, &rc))
+        return 1;
+    const int y = rc.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    int right = -1, left = -1;
+    for (int x = rc.right - 1; x > rc.left && left < 0; --x) {
+        DWORD_PTR hit = 0;
+        if (!SendMessageTimeoutA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &hit))
+            return 1;
+        if (hit == HTMINBUTTON && right < 0)
+            right = x;
+        else if (hit != HTMINBUTTON && right >= 0)
+            left = x + 1;
+    }
+    if (right < 0)
+        return 1;
+    std::printf("%d %d\n", (left + right) / 2, y);
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr,
@@ -321,7 +345,8 @@ int Usage()
                  "       traydriver text DLG ID                   the text of a dialog's control\n"
                  "       traydriver workarea                      the primary work area: LEFT TOP RIGHT BOTTOM\n"
                  "       traydriver focus                         foreground=HWND focus=HWND (its thread's focus)\n"
-                 "       traydriver settext HWND TEXT             gives the window a new title, as its program would\n");
+                 "       traydriver settext HWND TEXT             gives the window a new title, as its program would\n"
+                 "       traydriver min-button HWND               X Y of the window's minimize button\n");
     return 2;
 }
 
@@ -422,6 +447,8 @@ int main(int argc, char** argv)
         std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
         return 0;
     }
+    if (cmd == "min-button" && argc == 3)
+        return MinimizeButton(ParseHwnd(argv[2]));
     if (cmd == "settext" && argc == 4) {
         // Wide, and sent: the title is the window's own once this returns.
         const std::wstring text = WideArg(3);

@@ -459,10 +459,16 @@ TEST(HungWindow, IsDockedWithoutWaitingForIt)
         EXPECT_FALSE(entry->bWasIconic);
         EXPECT_FALSE(entry->bWasZoomed);
         ASSERT_NE(nullptr, entry->pTrayIcon);
-        // The hide waits in the window's queue until it pumps again.
+        // The hide waits in the window's queue until it pumps again; the
+        // sweep meanwhile keeps the record of a window still to be hidden,
+        // or the window would be hidden with no icon.
+        dlg.Docker().Sweep();
+        ASSERT_EQ(1, dlg.Docker().Docked().GetSize()) << "the sweep dropped a window whose hide was still queued";
         hung.Release();
         EXPECT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(hung.hwnd()); }));
         EXPECT_TRUE(IsIconic(hung.hwnd()));
+        dlg.Docker().Sweep();
+        EXPECT_EQ(1, dlg.Docker().Docked().GetSize());
     });
 }
 

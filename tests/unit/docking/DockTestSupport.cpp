@@ -16,7 +16,10 @@ void CALLBACK RunBody(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
     CTrayDockDlg* dlg = s_dlg;
+    RegDeleteTreeW(HKEY_CURRENT_USER, kRulesTestKey);
+    dlg->Docker().Rules().UseKey(kRulesTestKey);
     (*s_body)(*dlg);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kRulesTestKey);
     // A quit that the body asked for ends the loop by itself.
     MSG quit;
     if (!PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
@@ -24,6 +27,8 @@ void CALLBACK RunBody(HWND, UINT, UINT_PTR id, DWORD)
 }
 
 }  // namespace
+
+const wchar_t kRulesTestKey[] = L"Software\\TrayletTest\\Rules";
 
 INT_PTR WithDialog(const std::function<void(CTrayDockDlg&)>& body)
 {

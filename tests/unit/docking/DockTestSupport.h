@@ -13,10 +13,13 @@
 namespace docktest {
 
 // Runs body inside the modal loop of a real controller dialog, made and run
-// as the program does (main window, DoModal), then ends the dialog. Returns
+// as the program does (main window, DoModal), then ends the dialog. Its
+// rules are those under kRulesTestKey, which is empty when the body starts
+// and deleted when it ends. Returns
 // what DoModal returned: 0 when the body ended normally, -1 when a quit
 // message ended the loop (the quit is then left in the queue).
 INT_PTR WithDialog(const std::function<void(CTrayDockDlg&)>& body);
+extern const wchar_t kRulesTestKey[];
 
 // The catalogue index of a window, -1 when it is not catalogued.
 int IndexOf(const CTypedPtrArray<DockEntry>& list, HWND hWnd);

@@ -225,7 +225,8 @@ TEST(MainMenu, ATitleLongerThan98IsListedAs98)
     });
 }
 
-// Per window: the state it was docked in is grayed, nothing else ever is.
+// Per window: the state it was docked in is grayed, nothing else ever is;
+// after Exit, the rules for its program (none here).
 TEST(WindowMenu, GraysTheStateTheWindowWasDockedIn)
 {
     WithDialog([](CTrayDockDlg& dlg) {
@@ -235,7 +236,9 @@ TEST(WindowMenu, GraysTheStateTheWindowWasDockedIn)
         auto expect = [](UINT minFlags, UINT maxFlags) {
             return std::vector<Row>{Item("UnDock", ID_UNDOCK, 0, TRUE), kSeparator, Item("Restore", ID_RESTORE),
                                     Item("Minimize", ID_MINIMIZE, minFlags), Item("Maximize", ID_MAXIMIZE, maxFlags),
-                                    kSeparator, Item("Exit", ID_CLOSE_WINDOW)};
+                                    kSeparator, Item("Exit", ID_CLOSE_WINDOW), kSeparator,
+                                    Item("Dock test_docking.exe when it opens", ID_RULE_OPENS),
+                                    Item("Dock test_docking.exe when minimized", ID_RULE_MINIMIZED)};
         };
         struct Case {
             const test::MessageLog* w;

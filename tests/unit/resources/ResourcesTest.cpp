@@ -202,11 +202,11 @@ TEST_P(TrayletExe, MainDialogTemplate)
     EXPECT_EQ(0x00040000u, r.get<DWORD>());   // WS_EX_APPWINDOW
     EXPECT_EQ(0x90CA00C8u, r.get<DWORD>());
     const WORD count = r.get<WORD>();
-    EXPECT_EQ(20, count);
+    EXPECT_EQ(25, count);
     EXPECT_EQ(0, r.get<short>());
     EXPECT_EQ(0, r.get<short>());
     EXPECT_EQ(209, r.get<short>());
-    EXPECT_EQ(150, r.get<short>());
+    EXPECT_EQ(246, r.get<short>());
     EXPECT_EQ("", r.sz_or_ord());          // no menu
     EXPECT_EQ("", r.sz_or_ord());          // the standard dialog class
     EXPECT_EQ("Traylet", r.wstr());
@@ -233,7 +233,7 @@ TEST_P(TrayletExe, MainDialogTemplate)
         r.p += r.get<WORD>();   // creation data
         controls.push_back(c);
     }
-    ASSERT_EQ(20u, controls.size());
+    ASSERT_EQ(25u, controls.size());
     const DWORD none = 0xFFFFFFFF;
     struct Want { DWORD id; const char* cls; const char* text; DWORD style; short x, y, cx, cy; } want[] = {
         {none, "STATIC", "#128", 0x50000003, 8, 8, 20, 20},
@@ -258,8 +258,15 @@ TEST_P(TrayletExe, MainDialogTemplate)
         {1004, "MSCTLS_HOTKEY32", "", 0x50810000, 59, 125, 78, 12},
         {1007, "BUTTON", "Win", 0x50010003, 141, 126, 24, 10},
         {1010, "STATIC", "", 0x50020000, 169, 127, 31, 8},
+        // The rules, below the hotkeys: their list (a report, one row
+        // chosen at a time) and its three buttons.
+        {none, "BUTTON", "Rules", 0x50000007, 7, 146, 195, 93},
+        {1011, "SYSLISTVIEW32", "", 0x5081800D, 13, 158, 183, 56},
+        {1012, "BUTTON", "&Add...", 0x50010000, 13, 219, 50, 14},
+        {1013, "BUTTON", "&Change...", 0x50010000, 67, 219, 50, 14},
+        {1014, "BUTTON", "&Remove", 0x50010000, 121, 219, 50, 14},
     };
-    for (size_t i = 0; i < 20; ++i) {
+    for (size_t i = 0; i < 25; ++i) {
         SCOPED_TRACE("control " + std::to_string(i + 1));
         const Control& c = controls[i];
         EXPECT_EQ(want[i].id, c.id);
