@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "framework/ProcessId.h"
+
 const wchar_t kCommandUsage[] =
     L"Traylet docks windows into the notification area.\r\n"
     L"\r\n"
@@ -57,19 +59,11 @@ bool IsVerb(LPCWSTR word, LPCWSTR name)
            CompareStringOrdinal(word + 1, -1, name, -1, TRUE) == CSTR_EQUAL;
 }
 
+// At most a day.
 bool ParseSeconds(LPCWSTR psz, DWORD* pdw)
 {
-    DWORD value = 0;
-    int digits = 0;
-    for (; *psz; ++psz, ++digits) {
-        if (*psz < L'0' || *psz > L'9' || digits == 5)
-            return false;
-        value = value * 10 + static_cast<DWORD>(*psz - L'0');
-    }
-    if (digits == 0 || value == 0 || value > 86400)
-        return false;
-    *pdw = value;
-    return true;
+    const WCHAR* end = ParseDecimal(psz, 86400, pdw);
+    return end && *end == L'\0';
 }
 
 }  // namespace

@@ -208,6 +208,16 @@ void GetWindowTitle(HWND hWnd, WCHAR (&szTitle)[100])
     TrimCutSurrogate(szTitle);
 }
 
+DockEntry* NewDockEntry(HWND hWnd, LPCWSTR pszTitle)
+{
+    auto* entry = new (std::nothrow) DockEntry();
+    if (entry) {
+        lstrcpynW(entry->szTitle, pszTitle, ARRAYSIZE(entry->szTitle));
+        entry->hWnd = hWnd;
+    }
+    return entry;
+}
+
 BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
 {
     auto* docker = reinterpret_cast<CDocker*>(lParam);
@@ -217,11 +227,9 @@ BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam)
 
     // Out of memory: the window is left out of this catalogue; the next
     // rebuild tries again.
-    auto* entry = new (std::nothrow) DockEntry();
+    DockEntry* entry = NewDockEntry(hwnd, szTitle);
     if (!entry)
         return TRUE;
-    lstrcpynW(entry->szTitle, szTitle, 100);
-    entry->hWnd = hwnd;
     // Only an admitted window is asked for its icon: a skipped one gets no
     // message from here.
     if (docker->m_bIconsNow)

@@ -135,11 +135,9 @@ bool CDocker::DockListed(HWND hWnd)
     WCHAR szTitle[100];
     if (!IsListed(hWnd, szTitle))
         return false;
-    auto* entry = new (std::nothrow) DockEntry();
+    DockEntry* entry = NewDockEntry(hWnd, szTitle);
     if (!entry)
         return false;
-    lstrcpynW(entry->szTitle, szTitle, 100);
-    entry->hWnd = hWnd;
     CTrayIcon* icon = nullptr;
     if (!PrepareDock(entry, &icon)) {
         delete entry;

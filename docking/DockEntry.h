@@ -25,6 +25,10 @@ inline bool IsStillDocked(const DockEntry& entry)
     return IsWindow(entry.hWnd) && (entry.bHidePending || !IsWindowVisible(entry.hWnd));
 }
 
+// A catalogue entry for a listed window, its title as read when it was
+// admitted; null when out of memory (the caller leaves the window out).
+DockEntry* NewDockEntry(HWND hWnd, LPCWSTR pszTitle);
+
 // The icon shown for a window; never null.
 HICON GetWindowIcon(HWND hWnd);
 

@@ -1,6 +1,7 @@
 #include "docking/Selector.h"
 
 #include "docking/Pattern.h"
+#include "framework/ProcessId.h"
 
 namespace {
 
@@ -26,17 +27,8 @@ bool SetText(WindowSelector* pSelector, LPCWSTR pszBefore, LPCWSTR psz, LPCWSTR 
 
 bool ParsePid(LPCWSTR psz, DWORD* pdwPid)
 {
-    ULONGLONG value = 0;
-    int digits = 0;
-    for (; *psz; ++psz, ++digits) {
-        if (*psz < L'0' || *psz > L'9' || digits == 10)
-            return false;
-        value = value * 10 + static_cast<ULONGLONG>(*psz - L'0');
-    }
-    if (digits == 0 || value == 0 || value > 0xFFFFFFFFull)
-        return false;
-    *pdwPid = static_cast<DWORD>(value);
-    return true;
+    const WCHAR* end = ParseProcessId(psz, pdwPid);
+    return end && *end == L'\0';
 }
 
 // Window handles are 32-bit values on 64-bit Windows too: at most eight hex

@@ -1,15 +1,14 @@
 #pragma once
 #include <windows.h>
 
-// A process id as the program writes one, in a record's value name and on
-// the guard's command line: one to ten decimal digits, not zero, within 32
-// bits; no sign, no space, no leading zeros beyond ten digits. Both are read
-// from places any program can write, so nothing else passes.
+// A count the program reads from text any program can write (a record's
+// value name, the guard's or a user's command line): one to ten decimal
+// digits, not zero, at most nMax; no sign, no space.
 //
 // Returns where the digits end (the caller says what may follow them), or
-// null when no such id starts at psz; *pId is set only on success.
+// null when no such number starts at psz; *pValue is set only on success.
 template <class Char>
-const Char* ParseProcessId(const Char* psz, DWORD* pId)
+const Char* ParseDecimal(const Char* psz, DWORD nMax, DWORD* pValue)
 {
     ULONGLONG value = 0;
     int digits = 0;
@@ -18,8 +17,16 @@ const Char* ParseProcessId(const Char* psz, DWORD* pId)
             return nullptr;
         value = value * 10 + static_cast<ULONGLONG>(*psz - '0');
     }
-    if (digits == 0 || value == 0 || value > 0xFFFFFFFFull)
+    if (digits == 0 || value == 0 || value > nMax)
         return nullptr;
-    *pId = static_cast<DWORD>(value);
+    *pValue = static_cast<DWORD>(value);
     return psz;
+}
+
+// A process id as the program writes one, in a record's value name and on
+// the guard's command line, and as a user gives one: anything within 32 bits.
+template <class Char>
+const Char* ParseProcessId(const Char* psz, DWORD* pId)
+{
+    return ParseDecimal(psz, 0xFFFFFFFFu, pId);
 }

@@ -64,8 +64,13 @@ pixel_is() { [ "$(drv pixel "$1" "$2")" = "$3" ]; }
 traylet_alive() { kill -0 "$TRAYLET_PID" 2>/dev/null && drv find '#32770' Traylet >/dev/null; }
 
 # Exit from the main menu: command 141 posted with the own icon's handle.
+post_exit() {
+  local err
+  err=$(drv post "$TRAYLET_DLG" 0x5F5 141 "$OWN_ICON" 2>&1 >/dev/null) && return 0
+  die "could not post Exit ($(grep -o 'PostMessage failed.*' <<<"$err" || echo 'the driver did not run'); $(traylet_alive && echo 'Traylet runs' || echo 'Traylet had ended'))"
+}
 f_exit_traylet() {
-  drv post "$TRAYLET_DLG" 0x5F5 141 "$OWN_ICON" >/dev/null || die "could not post Exit"
+  post_exit
   wait_pid_gone "$TRAYLET_PID" 10 || die "Traylet did not end on Exit"
 }
 
@@ -980,7 +985,7 @@ scenario_rule_for_200_windows() {
   # Each window comes back, and each icon goes, through the shell: with 200
   # of them under Wine that takes a while.
   t0=$(date +%s%N)
-  drv post "$TRAYLET_DLG" 0x5F5 141 "$OWN_ICON" >/dev/null || die "could not post Exit"
+  post_exit
   wait_pid_gone "$TRAYLET_PID" 120 || die "Traylet did not end on Exit"
   local exit_ms; exit_ms=$(ms_since "$t0")
   wait_until 120 windows_in_place || die "window lost: $LOST"   # the helper restores 200 windows one by one

@@ -384,8 +384,12 @@ int main(int argc, char** argv)
         const UINT msg = ParseNumber(argv[3]);
         const WPARAM wp = ParseNumber(argv[4]);
         const LPARAM lp = static_cast<LPARAM>(ParseNumber(argv[5]));
-        if (cmd == "post")
-            return PostMessageA(hwnd, msg, wp, lp) ? 0 : 1;
+        if (cmd == "post") {
+            if (PostMessageA(hwnd, msg, wp, lp))
+                return 0;
+            std::fprintf(stderr, "PostMessage failed: error %lu\n", GetLastError());
+            return 1;
+        }
         DWORD_PTR result = 0;
         if (!SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_NORMAL, 10000, &result))
             return 1;
