@@ -88,14 +88,18 @@ void CDocker::RefreshTitles()
 void CDocker::RefreshTitleAt(int i)
 {
     DockEntry* entry = m_arrDocked[i];
-    // A window that is gone reads as untitled: the sweep drops it instead.
-    if (!entry->pTrayIcon || !IsWindow(entry->hWnd))
+    if (!entry->pTrayIcon)
         return;
     WCHAR szTitle[100];
     GetWindowTitle(entry->hWnd, szTitle);
     // The shell is asked only for a change: a title read each second would
     // otherwise cost a call into the shell each second for every icon.
     if (std::wcscmp(szTitle, entry->szTitle) == 0)
+        return;
+    // A window that is gone reads as untitled: the sweep drops it instead.
+    // Only an empty title asks, since each second every docked window's
+    // title is read.
+    if (szTitle[0] == L'\0' && !IsWindow(entry->hWnd))
         return;
     lstrcpynW(entry->szTitle, szTitle, 100);
     entry->pTrayIcon->SetTip(entry->szTitle);
