@@ -5,17 +5,22 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
 TEST(CommandLine, GoodCommands)
 {
-    Command c{};
-    ASSERT_TRUE(ParseCommand(L"", &c));
-    EXPECT_EQ(Command::kNone, c.verb);
-    ASSERT_TRUE(ParseCommand(L"  ", &c));
-    EXPECT_EQ(Command::kNone, c.verb);
+    // The verbs that take nothing after them.
+    for (const auto& [text, verb] : {std::pair{L"", Command::kNone}, std::pair{L"  ", Command::kNone},
+                                     std::pair{L"/undock-all", Command::kUndockAll},
+                                     std::pair{L"/list ", Command::kList}, std::pair{L"/?", Command::kHelp}}) {
+        Command c{};
+        ASSERT_TRUE(ParseCommand(text, &c)) << text;
+        EXPECT_EQ(verb, c.verb) << text;
+    }
 
+    Command c{};
     ASSERT_TRUE(ParseCommand(L"/dock notepad", &c));
     EXPECT_EQ(Command::kDock, c.verb);
     EXPECT_EQ(WindowSelector::kTitle, c.selector.kind);
@@ -26,13 +31,6 @@ TEST(CommandLine, GoodCommands)
     EXPECT_EQ(std::wstring(L"Untitled - Notepad"), c.selector.szText);
     ASSERT_TRUE(ParseCommand(L"/dock title:\"a  b\"", &c));   // quotes inside a word group too
     EXPECT_EQ(std::wstring(L"a  b"), c.selector.szText);
-
-    ASSERT_TRUE(ParseCommand(L"/undock-all", &c));
-    EXPECT_EQ(Command::kUndockAll, c.verb);
-    ASSERT_TRUE(ParseCommand(L"/list ", &c));
-    EXPECT_EQ(Command::kList, c.verb);
-    ASSERT_TRUE(ParseCommand(L"/?", &c));
-    EXPECT_EQ(Command::kHelp, c.verb);
 
     ASSERT_TRUE(ParseCommand(L"/run notepad", &c));
     EXPECT_EQ(Command::kRun, c.verb);
