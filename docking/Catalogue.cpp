@@ -10,7 +10,21 @@
 #include <cwchar>
 #include <new>
 
-BOOL(WINAPI* g_pfnEnumWindows)(WNDENUMPROC, LPARAM) = EnumWindows;
+namespace {
+
+// The top-level windows of this thread's desktop in z-order, as EnumWindows
+// gives them, without its check that each still exists before the callback:
+// a window gone since the list was taken reads as not visible and is left
+// out, and under Wine that check is a round trip to the server for every
+// top-level window.
+BOOL WINAPI WalkDesktop(WNDENUMPROC lpEnumFunc, LPARAM lParam)
+{
+    return EnumDesktopWindows(nullptr, lpEnumFunc, lParam);
+}
+
+}  // namespace
+
+BOOL(WINAPI* g_pfnEnumWindows)(WNDENUMPROC, LPARAM) = WalkDesktop;
 
 namespace {
 
