@@ -1,8 +1,9 @@
 // The one-second sweep with rules, inside one process that runs the
 // program's own code as the controller dialog does, over the windows of
 // another process (bench/manywindows.cpp) that the main menu lists.
-// With rules, a sweep walks the top-level windows once (EnumWindows), then
-// looks at each. The walk is timed on its own ("walk"); the sweeps are timed
+// With rules, a sweep walks the top-level windows once (the program's own
+// walk, g_pfnEnumWindows), then looks at each. The walk is timed on its own
+// ("walk"); the sweeps are timed
 // over a replay of the same windows, so that their figures are what the
 // rules do beyond the walk, apart from the system's enumeration and its
 // noise:
@@ -66,7 +67,7 @@ double MedianWalk(int runs)
     std::vector<double> v;
     for (int i = 0; i < runs; ++i) {
         const double t0 = NowMs();
-        EnumWindows(Nothing, 0);
+        g_pfnEnumWindows(Nothing, 0);
         v.push_back(NowMs() - t0);
     }
     return MedianOf(v);
