@@ -1,6 +1,7 @@
 // Times "right-click to painted menu" from outside the program that shows
 // the menu, the same way for Traylet's popup and for the system's own:
-// set the cursor, post the tray callback (WM_RBUTTONUP), then poll the
+// bring the taskbar to the foreground as a click on it does, set the
+// cursor, post the tray callback (WM_RBUTTONUP), then poll the
 // screen until the popup is up with text drawn in both its top and its
 // bottom visible rows. Closes the popup and repeats.
 //
@@ -129,11 +130,20 @@ int main(int argc, char** argv)
     EnumWindows(FindFirst, reinterpret_cast<LPARAM>(&first));
     char title[100] = "";
     GetWindowTextA(first.found, title, sizeof title);
+    const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
     // Opens the menu with the first window retitled for turn i, and waits
     // until its top row is `want` (or, with want empty, has text and then
     // rests); closes it and waits for the screen behind it. The time to the
     // painted menu in ms, or -1.
     auto open = [&](int turn, const std::vector<BYTE>* want, std::vector<BYTE>* seen) -> double {
+        // A right-click on a tray icon is a click on the taskbar, which
+        // takes the foreground from the program last used: each opening
+        // starts there, so that both programs bring their owner forward from
+        // another program, as they do when a user clicks.
+        if (taskbar && GetForegroundWindow() != taskbar) {
+            SetForegroundWindow(taskbar);
+            Sleep(100);
+        }
         char retitled[120];
         std::snprintf(retitled, sizeof retitled, "%s %s", title, (turn % 2) ? "(odd)" : "(even)");
         SetWindowTextA(first.found, retitled);
