@@ -180,6 +180,17 @@ start_server() {
 # is made beside its place and moved there when whole, so a Wine that cannot
 # start leaves nothing half made behind, and says why at once.
 PREFIX_MARK=.traylet-ready-2
+# One step of making a prefix. A step that fails is tried once more after the
+# prefix's server has gone; a second failure ends the script and says which
+# step it was, rather than leaving a half-made prefix without a word.
+prefix_step() {
+  "$@" >/dev/null 2>&1 && return 0
+  wineserver -w 2>/dev/null || true
+  "$@" >/dev/null 2>&1 && return 0
+  echo "$(basename "$0"): could not make the Wine prefix for the $ARCH-bit program: this failed twice: $*" >&2
+  exit 1
+}
+
 ensure_prefix() {
   wine_env
   [ -f "$WINEPREFIX/$PREFIX_MARK" ] && return 0
@@ -202,12 +213,13 @@ ensure_prefix() {
   # linked to others, as Windows links its own: Greek and CJK titles.
   local face link='DejaVuSans.ttf,DejaVu Sans\0wqy-microhei.ttc,WenQuanYi Micro Hei'
   for face in Tahoma 'Tahoma Bold'; do
-    DISPLAY= wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-      /v "$face" /t REG_MULTI_SZ /d "$link" /f >/dev/null 2>&1
+    DISPLAY= prefix_step wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v "$face" /t REG_MULTI_SZ /d "$link" /f
   done
-  DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
-  DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "${TRAYLET_SCREEN:-1024x768}" /f >/dev/null 2>&1
-  wineserver -w
+  DISPLAY= prefix_step wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f
+  DISPLAY= prefix_step wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "${TRAYLET_SCREEN:-1024x768}" /f
+  # The registry is on disk once the prefix's server has gone.
+  prefix_step wineserver -w
   touch "$WINEPREFIX/$PREFIX_MARK"
   mv "$WINEPREFIX" "$final"
   export WINEPREFIX=$final
