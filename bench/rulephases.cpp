@@ -3,10 +3,9 @@
 // another process (bench/manywindows.cpp) that the main menu lists.
 // With rules, a sweep walks the top-level windows once (the program's own
 // walk, g_pfnEnumWindows), then looks at each. The walk is timed on its own
-// ("walk"); the sweeps are timed
-// over a replay of the same windows, so that their figures are what the
-// rules do beyond the walk, apart from the system's enumeration and its
-// noise:
+// ("walk"); the sweeps are timed over a replay of the same windows, so that
+// their figures are what the rules do beyond the walk, apart from the walk
+// and its noise:
 //   - no rules ("none");
 //   - 20 rules, none of them for the listed windows' program ("other");
 //   - 20 rules, one of them for it (both triggers, a title pattern that
