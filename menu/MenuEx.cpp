@@ -189,6 +189,7 @@ void CMenuEx::Show()
     // style: without activating it or changing its place in the z-order.
     SetWindowPos(m_hWnd, nullptr, m_rcWindow.left, m_rcWindow.top, m_rows.Width(), m_rows.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    m_bUnpainted = true;
 }
 
 void CMenuEx::Activate()

@@ -105,15 +105,17 @@ private:
 
     // Painting (MenuExPaint.cpp).
     void OnPaint();
-    // The icons' working square of one paint, beside what is drawn in the
-    // same bitmap: the rendering at twice the size shown on its left, the
-    // last icon as shown on its right. Rows that show the icon last shown,
-    // on the same colour, copy it from there.
+    void Render(HDC dc, bool bOffScreen);
+    // The icons' working square of one paint, a bitmap of its own: the
+    // rendering at twice the size shown on its left, the last icon as shown
+    // on its right. Rows that show the icon last shown, on the same colour,
+    // copy it from there.
     struct IconSurface {
-        POINT at;           // its top-left corner
+        HDC dc;             // the square's; null: none could be made
         HICON hIcon;        // shown last; null: none yet
         COLORREF rowColor;
     };
+    void DrawRows(HDC dc, const RECT& clip, IconSurface& icons);
     void DrawItemRow(HDC dc, IconSurface& icons, int nItem, int top);
     void DrawIconAt(HDC dc, IconSurface& icons, HICON hIcon, int y, COLORREF rowColor) const;
     void DrawCheck(HDC dc, int y, COLORREF color) const;
@@ -132,6 +134,7 @@ private:
     POINT m_ptAnchor{};
     RECT m_rcWindow{};
     bool m_bInsideWork = false;   // placed wholly inside the work area
+    bool m_bUnpainted = false;    // shown, and not painted since
 
     HDC m_hMeasureDC = nullptr;
     HGDIOBJ m_hMeasureOldFont = nullptr;

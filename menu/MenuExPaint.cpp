@@ -25,43 +25,67 @@ void FrameBox(HDC dc, int x, int y, int cx, int cy, int nLine, COLORREF color)
 void CMenuEx::OnPaint()
 {
     CPaintDC dc(m_hWnd);
-    Paint(dc);
+    // Nothing of this popup is on the screen before its first paint, so that
+    // one cannot flicker: it is drawn straight into the window, which spares
+    // a bitmap of the whole popup and the copy of it.
+    const bool bFirst = m_bUnpainted;
+    m_bUnpainted = false;
+    Render(dc, !bFirst);
 }
 
-// Everything is drawn off screen and copied in one block, and nothing is
-// ever erased, so a change of the hot item does not flicker. Only the part
-// the DC lets through is drawn.
 void CMenuEx::Paint(HDC dc)
 {
-    const int width = m_rows.Width(), height = m_rows.Height();
-    RECT clip{0, 0, width, height};
+    Render(dc, true);
+}
+
+// Off screen, everything is drawn into a bitmap and copied in one block, and
+// nothing is ever erased, so a change of the hot item does not flicker. Only
+// the part the DC lets through is drawn.
+void CMenuEx::Render(HDC dc, bool bOffScreen)
+{
+    RECT clip{0, 0, m_rows.Width(), m_rows.Height()};
     RECT box;
     if (GetClipBox(dc, &box) != ERROR && !IntersectRect(&clip, &clip, &box))
         return;
+
+    // The icons' working square has a bitmap of its own, where no row can
+    // draw over what it keeps for the next row.
+    const int iconSize = m_rows.Metrics().nIconSize;
+    CMemoryDC scratch(dc);
+    CBitmap square;
+    square.CreateCompatibleBitmap(dc, 3 * iconSize, 2 * iconSize);
+    CSelectObject selectSquare(scratch, square);
+    IconSurface icons{square.GetSafeHandle() ? scratch.GetSafeHdc() : nullptr, nullptr, 0};
+
+    if (!bOffScreen) {
+        DrawRows(dc, clip, icons);
+        return;
+    }
     const int cx = clip.right - clip.left;
     const int cy = clip.bottom - clip.top;
-    const MenuMetrics& m = m_rows.Metrics();
-
-    // One bitmap holds the clip box and, right of it, the icons' working
-    // square for the whole paint.
-    const int iconSource = 2 * m.nIconSize;
     CMemoryDC mem(dc);
     CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(dc, cx + iconSource + m.nIconSize, cy > iconSource ? cy : iconSource);
+    bitmap.CreateCompatibleBitmap(dc, cx, cy);
     CSelectObject selectBitmap(mem, bitmap);
     // Menu coordinates throughout.
     SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);
+    DrawRows(mem, clip, icons);
+    BitBlt(dc, clip.left, clip.top, cx, cy, mem, clip.left, clip.top, SRCCOPY);
+}
 
-    FillSolidRect(mem, clip.left, clip.top, cx, cy, kBackground);
-    SetBkMode(mem, TRANSPARENT);
-    IconSurface icons{POINT{clip.right, clip.top}, nullptr, 0};
+// The background and every row that reaches into the clip box.
+void CMenuEx::DrawRows(HDC dc, const RECT& clip, IconSurface& icons)
+{
+    const MenuMetrics& m = m_rows.Metrics();
+    FillSolidRect(dc, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, kBackground);
+    SetBkMode(dc, TRANSPARENT);
 
     CMenuRows::Span spans[3];
     const int nSpans = m_rows.SpansInView(spans);
     for (int s = 0; s < nSpans; ++s) {
         const bool strips = spans[s].bList && m_rows.Scrolls();
         if (strips)
-            DrawStrip(mem, m_rows.StripTop(true), true, m_rows.CanScroll(true));
+            DrawStrip(dc, m_rows.StripTop(true), true, m_rows.CanScroll(true));
         int y = spans[s].nTop;
         for (int row = spans[s].nFirst; row < spans[s].nEnd; ++row) {
             const int item = m_rows.ItemOfRow(row);
@@ -78,17 +102,15 @@ void CMenuEx::Paint(HDC dc)
             if (top - m.nHotAbove >= clip.bottom)
                 break;   // and so is every row after it in this run
             if (item >= 0)
-                DrawItemRow(mem, icons, item, top);
+                DrawItemRow(dc, icons, item, top);
             else if (item == CMenuRows::kRowFilter)
-                DrawFilterRow(mem, top);
+                DrawFilterRow(dc, top);
             else
-                DrawNoMatchRow(mem, top);
+                DrawNoMatchRow(dc, top);
         }
         if (strips)
-            DrawStrip(mem, m_rows.StripTop(false), false, m_rows.CanScroll(false));
+            DrawStrip(dc, m_rows.StripTop(false), false, m_rows.CanScroll(false));
     }
-
-    BitBlt(dc, clip.left, clip.top, cx, cy, mem, clip.left, clip.top, SRCCOPY);
 }
 
 void CMenuEx::DrawItemRow(HDC dc, IconSurface& icons, int nItem, int top)
@@ -149,24 +171,25 @@ void CMenuEx::DrawCheck(HDC dc, int y, COLORREF color) const
     }
 }
 
-// DrawIconEx renders at twice the size shown, on the row's colour; the
-// rendering is then shrunk to half beside it, and copied into place. Most
-// rows of a long list show one and the same icon, which is then rendered
-// once a paint.
+// DrawIconEx renders at twice the size shown, on the row's colour, in the
+// left of the working square; the rendering is then shrunk to half beside
+// it, and copied into place. Most rows of a long list show one and the same
+// icon, which is then rendered once a paint.
 void CMenuEx::DrawIconAt(HDC dc, IconSurface& icons, HICON hIcon, int y, COLORREF rowColor) const
 {
+    if (!icons.dc)
+        return;   // no bitmap for the square: the row goes without its icon
     const MenuMetrics& m = m_rows.Metrics();
     const int size = m.nIconSize;
     const int source = 2 * size;
-    const int x0 = icons.at.x, y0 = icons.at.y;
     if (hIcon != icons.hIcon || rowColor != icons.rowColor) {
-        FillSolidRect(dc, x0, y0, source, source, rowColor);
-        DrawIconEx(dc, x0, y0, hIcon, source, source, 0, nullptr, DI_NORMAL);
-        StretchBlt(dc, x0 + source, y0, size, size, dc, x0, y0, source, source, SRCCOPY);
+        FillSolidRect(icons.dc, 0, 0, source, source, rowColor);
+        DrawIconEx(icons.dc, 0, 0, hIcon, source, source, 0, nullptr, DI_NORMAL);
+        StretchBlt(icons.dc, source, 0, size, size, icons.dc, 0, 0, source, source, SRCCOPY);
         icons.hIcon = hIcon;
         icons.rowColor = rowColor;
     }
-    BitBlt(dc, m.nIconLeft, y, size, size, dc, x0 + source, y0, SRCCOPY);
+    BitBlt(dc, m.nIconLeft, y, size, size, icons.dc, source, 0, SRCCOPY);
 }
 
 // What was typed, with a magnifying glass before it and a caret after it;

@@ -110,7 +110,7 @@ std::unique_ptr<test::Canvas> Rendered(RecordingMenu& menu, int nHot)
 struct PaintedMenu {
     TestIcon icon;
     RecordingMenu menu;
-    std::unique_ptr<test::Canvas> plain, hot0, hotSeparator, hot2Tall, screen;
+    std::unique_ptr<test::Canvas> plain, hot0, hotSeparator, hot2Tall, screen, first;
     int clientW = 0, clientH = 0;
 
     std::unique_ptr<test::Canvas> Render(int hot)
@@ -132,6 +132,14 @@ struct PaintedMenu {
         menu.AddItem(0, 4, L"Bold", nullptr, TRUE);
         TrackWith(menu, 600, 500, [&] {
             KillTimer(menu.m_hWnd, IDT_HOVER);   // the hot item is set by hand here
+            // What the first paint left in the window, read from it before
+            // anything else draws there.
+            RECT client{};
+            GetClientRect(menu.m_hWnd, &client);
+            first = std::make_unique<test::Canvas>(client.right, client.bottom);
+            HDC window = GetDC(menu.m_hWnd);
+            BitBlt(first->dc(), 0, 0, client.right, client.bottom, window, 0, 0, SRCCOPY);
+            ReleaseDC(menu.m_hWnd, window);
             plain = Render(-1);
             hotSeparator = Render(1);
             const int textHeight = menu.Rows().TextHeight();
@@ -373,16 +381,22 @@ TEST(MenuPaint, TheHotItemGetsTheFillAndAOnePixelFrameOneRowTaller)
 TEST(MenuPaint, WmPaintShowsTheSamePictureOnTheScreen)
 {
     PaintedMenu p;
-    ASSERT_TRUE(p.screen && p.hot0);
+    ASSERT_TRUE(p.screen && p.hot0 && p.first && p.plain);
     // The client area is the window less its dialog frame: a strip of the
     // bitmap on the right and bottom is never seen.
     EXPECT_LT(p.clientW, p.menu.Rows().Width());
     EXPECT_LT(p.clientH, p.menu.Rows().Height());
-    int differing = 0;
-    for (int y = 0; y < p.clientH; ++y)
-        for (int x = 0; x < p.clientW; ++x)
-            differing += p.screen->at(x, y) != p.hot0->at(x, y);
-    EXPECT_EQ(0, differing) << "of " << p.clientW * p.clientH << " client pixels";
+    auto differing = [&](const test::Canvas& shown, const test::Canvas& rendered) {
+        int n = 0;
+        for (int y = 0; y < p.clientH; ++y)
+            for (int x = 0; x < p.clientW; ++x)
+                n += shown.at(x, y) != rendered.at(x, y);
+        return n;
+    };
+    EXPECT_EQ(0, differing(*p.screen, *p.hot0)) << "of " << p.clientW * p.clientH << " client pixels";
+    // The first paint after the popup is shown draws straight into the
+    // window; the picture is the same.
+    EXPECT_EQ(0, differing(*p.first, *p.plain)) << "in the first paint";
 }
 
 // A menu of hundreds of windows is far taller than the screen, and only the
@@ -406,30 +420,45 @@ TEST(MenuPaint, AClippedPaintMatchesTheFullPictureInsideAndTouchesNothingOutside
     const int w = menu.Rows().Width(), h = menu.Rows().Height();
     ASSERT_GT(h, 3000);
 
-    // A band from the middle, its top edge through the hot row's text.
-    menu.rows().SetHot(151);
-    const int hotTop = RowTop(menu, 151);
-    const int bandTop = hotTop + 3, bandBottom = bandTop + 400;
-
     test::Canvas full(w, h);
-    menu.Paint(full.dc());
-    test::Canvas band(w, h);
-    IntersectClipRect(band.dc(), 0, bandTop, w, bandBottom);
-    menu.Paint(band.dc());
-    SelectClipRgn(band.dc(), nullptr);
+    // A band from the middle, its top edge through the hot row's text. And
+    // the left of a band whose top edge runs through a highlighted row with
+    // no icon, between two rows that show the same icon: the highlight
+    // reaches right of the clip box, and the row after it must still show
+    // its icon.
+    const int hotTop = RowTop(menu, 151);
+    // Each band holds real content at its probe: the highlight's frame below
+    // the text, the icon of the row below the highlight.
+    const int top152 = RowTop(menu, 152);
+    const struct Case {
+        int hot;
+        RECT clip;
+        POINT probe;
+        COLORREF probeColor;
+    } cases[] = {{151, {0, hotTop + 3, w, hotTop + 403}, {w / 2, hotTop + menu.Rows().TextHeight() + 3}, kFrame},
+                 {152, {0, top152 - 2, 40, top152 + 398}, {4, RowTop(menu, 153) + 2}, kRed}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.hot);
+        menu.rows().SetHot(k.hot);
+        menu.Paint(full.dc());
+        test::Canvas band(w, h);
+        IntersectClipRect(band.dc(), k.clip.left, k.clip.top, k.clip.right, k.clip.bottom);
+        menu.Paint(band.dc());
+        SelectClipRgn(band.dc(), nullptr);
 
-    int wrongInside = 0, touchedOutside = 0;
-    for (int y = 0; y < h; y += (y < bandTop - 40 || y > bandBottom + 40) ? 37 : 1)
-        for (int x = 0; x < w; ++x) {
-            if (y >= bandTop && y < bandBottom)
-                wrongInside += band.at(x, y) != full.at(x, y);
-            else
-                touchedOutside += band.at(x, y) != RGB(0x12, 0x34, 0x56);
-        }
-    EXPECT_EQ(0, wrongInside);
-    EXPECT_EQ(0, touchedOutside);
-    // The band holds real content: the highlight and some text.
-    EXPECT_EQ(kFrame, band.at(w / 2, hotTop + menu.Rows().TextHeight() + 3));
+        int wrongInside = 0, touchedOutside = 0;
+        for (int y = 0; y < h; y += (y < k.clip.top - 40 || y > k.clip.bottom + 40) ? 37 : 1)
+            for (int x = 0; x < w; ++x) {
+                const POINT pt{x, y};
+                if (PtInRect(&k.clip, pt))
+                    wrongInside += band.at(x, y) != full.at(x, y);
+                else
+                    touchedOutside += band.at(x, y) != RGB(0x12, 0x34, 0x56);
+            }
+        EXPECT_EQ(0, wrongInside);
+        EXPECT_EQ(0, touchedOutside);
+        EXPECT_EQ(k.probeColor, band.at(k.probe.x, k.probe.y));
+    }
     menu.Close();
 }
 
