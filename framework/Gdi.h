@@ -39,9 +39,15 @@ public:
 
 class CBitmap : public CGdiObjectT<HBITMAP> {
 public:
-    BOOL CreateCompatibleBitmap(HDC dc, int cx, int cy)
+    // A top-down 32-bit DIB section, for drawing off screen. It needs no
+    // DC to make, unlike a bitmap compatible with a window's DC, and a
+    // memory DC made for no DC (CMemoryDC(nullptr)) draws into it.
+    BOOL CreateDIB32(int cx, int cy)
     {
-        Attach(::CreateCompatibleBitmap(dc, cx, cy));
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        Attach(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
         return m_h != nullptr;
     }
 };

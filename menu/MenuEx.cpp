@@ -86,14 +86,18 @@ CMenuEx* CMenuEx::ToFill(const void* address, HWND hWndOwner)
     return menu;
 }
 
-BOOL CMenuEx::Create(HWND hWndOwner)
+BOOL CMenuEx::Create(HWND hWndOwner, const POINT* pptOpen)
 {
     if (m_hWnd)
         return FALSE;
     m_hWndOwner = hWndOwner;
-    // Sized for the monitor under the pointer, where a popup opens; Track
-    // measures again in the rare case that its point is on another.
-    UseMonitorUnderPointer();
+    // Sized for the monitor where the popup opens; Track measures again in
+    // the rare case that its point is on another. (Where the pointer is, is
+    // a question to the display.)
+    if (pptOpen)
+        UseMonitor(MonitorAt(*pptOpen));
+    else
+        UseMonitorUnderPointer();
     CWinApp* app = GetApp();
     CWnd* main = app ? app->GetMainWnd() : nullptr;
     HWND hWndParent = main ? main->m_hWnd : nullptr;

@@ -29,7 +29,9 @@ public:
     CMenuEx();
     ~CMenuEx() override;
 
-    BOOL Create(HWND hWndOwner);
+    // Sized for the monitor at the point the popup will open at, when the
+    // caller knows it, else for the one under the pointer.
+    BOOL Create(HWND hWndOwner, const POINT* pptOpen = nullptr);
     void AddItem(UINT nFlags, UINT nID, LPCWSTR pszText, HICON hIcon, BOOL bBold);
     void AddSeparator();
     // The rows added so far are the list; the ones added after it stay in

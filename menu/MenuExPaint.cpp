@@ -49,11 +49,12 @@ void CMenuEx::Render(HDC dc, bool bOffScreen)
         return;
 
     // The icons' working square has a bitmap of its own, where no row can
-    // draw over what it keeps for the next row.
+    // draw over what it keeps for the next row. Bitmaps and memory DCs that
+    // owe nothing to the window's DC are made without asking the display.
     const int iconSize = m_rows.Metrics().nIconSize;
-    CMemoryDC scratch(dc);
+    CMemoryDC scratch(nullptr);
     CBitmap square;
-    square.CreateCompatibleBitmap(dc, 3 * iconSize, 2 * iconSize);
+    square.CreateDIB32(3 * iconSize, 2 * iconSize);
     CSelectObject selectSquare(scratch, square);
     IconSurface icons{square.GetSafeHandle() ? scratch.GetSafeHdc() : nullptr, nullptr, 0};
 
@@ -63,9 +64,9 @@ void CMenuEx::Render(HDC dc, bool bOffScreen)
     }
     const int cx = clip.right - clip.left;
     const int cy = clip.bottom - clip.top;
-    CMemoryDC mem(dc);
+    CMemoryDC mem(nullptr);
     CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(dc, cx, cy);
+    bitmap.CreateDIB32(cx, cy);
     CSelectObject selectBitmap(mem, bitmap);
     // Menu coordinates throughout.
     SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);

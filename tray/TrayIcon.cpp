@@ -145,7 +145,7 @@ void CTrayIcon::OpenMenuAt(POINT pt)
         SetForegroundWindow(hWndOwner);
 
     CMenuEx menu;
-    menu.Create(hWndSelf);
+    menu.Create(hWndSelf, &pt);
     if (hWndOwner)
         SendMessageA(hWndOwner, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&menu),
                      reinterpret_cast<LPARAM>(hWndSelf));
