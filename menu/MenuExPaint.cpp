@@ -80,6 +80,9 @@ void CMenuEx::DrawRows(HDC dc, const RECT& clip, IconSurface& icons)
     const MenuMetrics& m = m_rows.Metrics();
     FillSolidRect(dc, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, kBackground);
     SetBkMode(dc, TRANSPARENT);
+    // Rows draw in the normal font unless they say otherwise: a font is
+    // selected once a paint, not twice a row.
+    CSelectObject selectFont(dc, m_fontNormal.GetSafeHandle());
 
     CMenuRows::Span spans[3];
     const int nSpans = m_rows.SpansInView(spans);
@@ -143,7 +146,7 @@ void CMenuEx::DrawItemRow(HDC dc, IconSurface& icons, int nItem, int top)
         DrawIconAt(dc, icons, item.hIcon, top, rowColor);
 
     if (item.szText[0] && item.nShown > 0) {
-        CSelectObject selectFont(dc, Font(item.bBold != FALSE));
+        CSelectObject selectBold(dc, item.bBold ? m_fontBold.GetSafeHandle() : nullptr);
         SetTextColor(dc, textColor);
         const int length = lstrlenW(item.szText);
         if (item.nShown >= length) {
@@ -209,7 +212,6 @@ void CMenuEx::DrawFilterRow(HDC dc, int top)
         MoveToEx(dc, gx + glass - glass / 6, gy + glass - glass / 6, nullptr);
         LineTo(dc, gx + m.nIconSize * 7 / 8, gy + m.nIconSize * 7 / 8);
     }
-    CSelectObject selectFont(dc, m_fontNormal.GetSafeHandle());
     SetTextColor(dc, kText);
     const int n = lstrlenW(filter);
     SIZE size{0, 0};
@@ -223,7 +225,6 @@ void CMenuEx::DrawFilterRow(HDC dc, int top)
 
 void CMenuEx::DrawNoMatchRow(HDC dc, int top)
 {
-    CSelectObject selectFont(dc, m_fontNormal.GetSafeHandle());
     SetTextColor(dc, kGrayText);
     TextOutW(dc, m_rows.Metrics().nTextLeft, top, kNoMatch, lstrlenW(kNoMatch));
 }
