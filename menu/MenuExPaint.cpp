@@ -58,20 +58,23 @@ void CMenuEx::Render(HDC dc, bool bOffScreen)
     CSelectObject selectSquare(scratch, square);
     IconSurface icons{square.GetSafeHandle() ? scratch.GetSafeHdc() : nullptr, nullptr, 0};
 
-    if (!bOffScreen) {
-        DrawRows(dc, clip, icons);
-        return;
+    if (bOffScreen) {
+        const int cx = clip.right - clip.left;
+        const int cy = clip.bottom - clip.top;
+        CMemoryDC mem(nullptr);
+        CBitmap bitmap;
+        if (mem.GetSafeHdc() && bitmap.CreateDIB32(cx, cy)) {
+            CSelectObject selectBitmap(mem, bitmap);
+            // Menu coordinates throughout.
+            SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);
+            DrawRows(mem, clip, icons);
+            BitBlt(dc, clip.left, clip.top, cx, cy, mem, clip.left, clip.top, SRCCOPY);
+            return;
+        }
     }
-    const int cx = clip.right - clip.left;
-    const int cy = clip.bottom - clip.top;
-    CMemoryDC mem(nullptr);
-    CBitmap bitmap;
-    bitmap.CreateDIB32(cx, cy);
-    CSelectObject selectBitmap(mem, bitmap);
-    // Menu coordinates throughout.
-    SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);
-    DrawRows(mem, clip, icons);
-    BitBlt(dc, clip.left, clip.top, cx, cy, mem, clip.left, clip.top, SRCCOPY);
+    // Straight into the target: the first paint, or one that found no
+    // memory for a bitmap of the popup.
+    DrawRows(dc, clip, icons);
 }
 
 // The background and every row that reaches into the clip box.
