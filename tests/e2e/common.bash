@@ -50,11 +50,18 @@ wait_pid_gone() {  # pid seconds
 
 # Retries a command until it succeeds or the seconds run out.
 wait_until() {  # seconds command...
-  local secs=$1; shift
+  wait_every 0.05 "$@"
+}
+
+# The same, asking every `step` seconds: for a check that itself loads the
+# Wine server (a list of hundreds of windows), so that asking often would
+# slow down what it waits for.
+wait_every() {  # step seconds command...
+  local step=$1 secs=$2; shift 2
   local end=$(( $(date +%s%N) + secs * 1000000000 ))
   until "$@" >/dev/null 2>&1; do
     [ "$(date +%s%N)" -lt "$end" ] || return 1
-    sleep 0.05
+    sleep "$step"
   done
 }
 
