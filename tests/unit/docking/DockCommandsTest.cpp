@@ -442,8 +442,11 @@ TEST(Exit, QuitsAndBringsEveryDockedWindowBack)
 TEST(HungWindow, IsDockedWithoutWaitingForIt)
 {
     WithDialog([](CTrayDockDlg& dlg) {
-        // Its thread stops pumping when the minimize arrives.
-        docktest::StallingWindow hung("Hung window", WM_SYSCOMMAND);
+        // Its thread stops pumping when the minimize arrives. The sweep
+        // reads the title of every docked window; of a window of this
+        // process that is a message to its thread, which the stall holds
+        // up until it ends by itself: after five seconds, not thirty.
+        docktest::StallingWindow hung("Hung window", WM_SYSCOMMAND, 5000);
         {
             docktest::OwnWindowsOnly own;
             dlg.Docker().BuildWindowList();

@@ -172,7 +172,8 @@ std::string ClassWindow::className() const
     return buf;
 }
 
-StallingWindow::StallingWindow(const char* title, UINT stallOn) : m_stallOn(stallOn), m_title(title)
+StallingWindow::StallingWindow(const char* title, UINT stallOn, DWORD capMs)
+    : m_stallOn(stallOn), m_capMs(capMs), m_title(title)
 {
     m_ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     m_release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -228,7 +229,7 @@ LRESULT CALLBACK StallingWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LP
     if (self && message == self->m_stallOn && InSendMessage()) {
         // Stops pumping: nothing else reaches this thread until released.
         InterlockedExchange(&self->m_stalled, 1);
-        WaitForSingleObject(self->m_release, 30000);
+        WaitForSingleObject(self->m_release, self->m_capMs);
         InterlockedExchange(&self->m_stalled, 0);
     }
     if (message == WM_DESTROY)

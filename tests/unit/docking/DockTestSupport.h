@@ -78,7 +78,8 @@ private:
 // thread stops pumping) when it gets the chosen message, until Release.
 class StallingWindow {
 public:
-    StallingWindow(const char* title, UINT stallOn);
+    // A stall ends by itself after capMs, should nothing release it.
+    StallingWindow(const char* title, UINT stallOn, DWORD capMs = 30000);
     ~StallingWindow();
     StallingWindow(const StallingWindow&) = delete;
     StallingWindow& operator=(const StallingWindow&) = delete;
@@ -91,6 +92,7 @@ private:
     static DWORD WINAPI Thread(void* self);
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
     UINT m_stallOn;
+    DWORD m_capMs;
     std::string m_title;
     HWND m_hwnd = nullptr;
     HANDLE m_ready, m_release, m_thread;
