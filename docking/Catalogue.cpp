@@ -304,19 +304,41 @@ void CDocker::EndAsking()
     g_silent.bActive = false;
 }
 
-HICON CDocker::IconFor(UINT nID)
+DockEntry* CDocker::CatalogueEntry(UINT nID) const
 {
     const UINT n = nID - ID_DOCK_FIRST;
-    return n < static_cast<UINT>(m_arrWindows.GetSize()) ? IconOf(*m_arrWindows[static_cast<int>(n)]) : nullptr;
+    return n < static_cast<UINT>(m_arrWindows.GetSize()) ? m_arrWindows[static_cast<int>(n)] : nullptr;
 }
 
+MenuIcon CDocker::IconFor(UINT nID)
+{
+    DockEntry* entry = CatalogueEntry(nID);
+    if (!entry)
+        return MenuIcon{nullptr, false};
+    if (!entry->hIcon) {
+        entry->hIcon = m_recall.Find(entry->hWnd);
+        entry->bIconRecalled = entry->hIcon != nullptr;
+    }
+    if (entry->bIconRecalled)
+        return MenuIcon{entry->hIcon, true};
+    return MenuIcon{IconOf(*entry), false};
+}
+
+HICON CDocker::AskAgain(UINT nID)
+{
+    DockEntry* entry = CatalogueEntry(nID);
+    return entry ? IconOf(*entry) : nullptr;
+}
+
+// Docking takes the icon asked now: a recalled one may be out of date.
 HICON CDocker::IconOf(DockEntry& entry)
 {
-    if (!entry.hIcon) {
+    if (!entry.hIcon || entry.bIconRecalled) {
         const bool batch = !g_silent.bActive;
         if (batch)
             BeginAsking();
         entry.hIcon = GetWindowIcon(entry.hWnd);
+        entry.bIconRecalled = FALSE;
         if (batch)
             EndAsking();
     }
@@ -325,6 +347,7 @@ HICON CDocker::IconOf(DockEntry& entry)
 
 void CDocker::FreeWindowList()
 {
+    m_recall.Keep(m_arrWindows);
     // Catalogued records own no tray icon, and their icons are borrowed.
     for (int i = 0; i < m_arrWindows.GetSize(); ++i)
         delete m_arrWindows[i];

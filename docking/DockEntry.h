@@ -12,6 +12,7 @@ struct DockEntry {
     BOOL bWasIconic;
     BOOL bWasZoomed;
     HICON hIcon;
+    BOOL bIconRecalled;   // hIcon is what its window showed last time, not asked since
     DWORD dwProcessId;   // the window's process, read when it is docked
     BOOL bHidePending;   // its hide waits in its queue: it may be seen visible until it pumps
 };

@@ -1,6 +1,7 @@
 #pragma once
 #include "docking/DockEntry.h"
 #include "docking/DockRecord.h"
+#include "docking/IconRecall.h"
 #include "docking/Rules.h"
 #include "docking/Selector.h"
 #include "framework/PtrArray.h"
@@ -47,7 +48,9 @@ public:
     // The catalogue (Catalogue.cpp). With bIcons false the windows are not
     // asked for their icons yet: a record's icon is looked up when it is
     // first needed (IconOf), by the menu as its row comes into view or by
-    // docking.
+    // docking. The menu shows at once the icon a window had in the last
+    // catalogue, and asks it again once it is on the screen; IconOf always
+    // asks.
     void BuildWindowList(bool bIcons = true);
     void FreeWindowList();
     int FindDockedByIcon(HWND hIcon) const;
@@ -134,8 +137,10 @@ private:
 
     // CMenuIconSource: the icon of catalogue entry nID - 150.
     void BeginAsking() override;
-    HICON IconFor(UINT nID) override;
+    MenuIcon IconFor(UINT nID) override;
+    HICON AskAgain(UINT nID) override;
     void EndAsking() override;
+    DockEntry* CatalogueEntry(UINT nID) const;
 
     // Counts the changes under way, for Busy.
     class CBusy {
@@ -164,6 +169,7 @@ private:
     CWnd* m_pOwner = nullptr;
     HWND m_hWndOwner = nullptr;
     CDockRecord m_record;
+    CIconRecall m_recall;
     bool m_bIconsNow = true;   // the catalogue being built asks for icons
     int m_nBusy = 0;
     CRules m_rules{*this};     // last: it goes first, while the lists are still there

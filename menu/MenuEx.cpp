@@ -225,6 +225,7 @@ BOOL CMenuEx::Close()
         ShowWindow(hwnd, SW_HIDE);
         KillTimer(IDT_HOVER);
         KillTimer(IDT_SCROLL);
+        KillTimer(IDT_RECALLED);
         if (m_hWnd == hwnd)
             PassWindowTo(idle);
     }

@@ -9,6 +9,8 @@ constexpr UINT_PTR IDT_HOVER = 10;
 constexpr UINT kHoverPeriodMs = 200;
 // Scrolls the list while the pointer rests on the strip above or below it.
 constexpr UINT_PTR IDT_SCROLL = 12;
+// Asks again for the icons recalled for the rows, once the popup is painted.
+constexpr UINT_PTR IDT_RECALLED = 13;
 
 // An owner-painted topmost popup that stands in for a menu: made for one
 // popup, shown at a point, run in its own modal loop, thrown away. What it
@@ -152,4 +154,5 @@ private:
     POINT m_ptKeys{};
     int m_nWheel = 0;          // wheel movement not yet a whole notch
     bool m_bAutoScroll = false; // IDT_SCROLL runs
+    bool m_bRecallTimer = false; // IDT_RECALLED runs
 };

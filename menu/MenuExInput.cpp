@@ -106,6 +106,11 @@ void CMenuEx::OnTimer(UINT_PTR nIDEvent)
             KillTimer(IDT_SCROLL);
             m_bAutoScroll = false;
         }
+    } else if (nIDEvent == IDT_RECALLED) {
+        KillTimer(IDT_RECALLED);
+        m_bRecallTimer = false;
+        if (m_rows.AskAgain())
+            Invalidate();
     }
     Default();
 }

@@ -31,6 +31,10 @@ void CMenuEx::OnPaint()
     const bool bFirst = m_bUnpainted;
     m_bUnpainted = false;
     Render(dc, !bFirst);
+    // Recalled icons are on the screen now; the questions that confirm them
+    // wait for the input and the paints already queued.
+    if (m_rows.HasRecalled() && !m_bRecallTimer)
+        m_bRecallTimer = SetTimer(IDT_RECALLED, USER_TIMER_MINIMUM) != 0;
 }
 
 void CMenuEx::Paint(HDC dc)

@@ -343,9 +343,36 @@ void CMenuRows::AskIcons()
                 m_pIconSource->BeginAsking();
                 asking = true;
             }
-            Item(item).bAskIcon = FALSE;
-            Item(item).hIcon = m_pIconSource->IconFor(Item(item).nID);
+            MenuExItem& asked = Item(item);
+            asked.bAskIcon = FALSE;
+            const MenuIcon icon = m_pIconSource->IconFor(asked.nID);
+            asked.hIcon = icon.hIcon;
+            asked.bRecalled = icon.bRecalled;
+            if (icon.bRecalled)
+                ++m_nRecalled;
         }
     if (asking)
         m_pIconSource->EndAsking();
+}
+
+// Rows scrolled out of view since are asked as well: they were shown, and
+// few rows are ever recalled and then scrolled away before this runs.
+bool CMenuRows::AskAgain()
+{
+    if (!m_nRecalled || !m_pIconSource)
+        return false;
+    bool changed = false;
+    m_pIconSource->BeginAsking();
+    for (int i = 0; i < ItemCount() && m_nRecalled > 0; ++i) {
+        MenuExItem& item = Item(i);
+        if (!item.bRecalled)
+            continue;
+        item.bRecalled = FALSE;
+        --m_nRecalled;
+        const HICON icon = m_pIconSource->AskAgain(item.nID);
+        changed = changed || icon != item.hIcon;
+        item.hIcon = icon;
+    }
+    m_pIconSource->EndAsking();
+    return changed;
 }

@@ -15,6 +15,7 @@ struct MenuExItem {
     BOOL bBold;
     int nShown;         // code units shown; fewer than the text has when it ends in "…"
     BOOL bAskIcon;      // no icon yet: the icon source is asked once the row is in view
+    BOOL bRecalled;     // its icon is the source's memory: asked again once the popup is shown
 };
 
 // Separators, grey and disabled rows are passed by and never chosen.
@@ -138,6 +139,12 @@ public:
     // What a key does to the rows as shown (MenuKeys), nRow a row.
     MenuKeyResult Key(UINT vk) const;
 
+    // --- Icons recalled -------------------------------------------------------
+    // Whether some row shows an icon its source recalled; AskAgain asks the
+    // source for each of them now and answers whether any of them changed.
+    bool HasRecalled() const { return m_nRecalled > 0; }
+    bool AskAgain();
+
 private:
     template <class Found>
     int FindInView(Found bFound) const;
@@ -156,6 +163,7 @@ private:
     int m_nFixedFirst = -1;    // the first row after the list; -1: no list
     CMenuIconSource* m_pIconSource = nullptr;
     bool m_bAskNewRows = false;
+    int m_nRecalled = 0;       // items whose bRecalled is set
 
     WCHAR m_szFilter[64] = {};
     int* m_pnRows = nullptr;   // rows as shown, once opened

@@ -178,6 +178,59 @@ TEST(MainMenu, AsksForTheIconsOfTheRowsInViewOnly)
     });
 }
 
+// The next menu shows at once the icon a window had in the last one, asks it
+// again once it is painted, and shows the new one; docking never takes a
+// recalled icon.
+TEST(MainMenu, ShowsTheIconsOfTheLastMenuAtOnceAndAsksAgainOnceUp)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        docktest::OwnWindowsOnly own;
+        test::MessageLog w("Changes its icon", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        const HICON first = LoadIconA(nullptr, IDI_WARNING), second = LoadIconA(nullptr, IDI_ERROR),
+                    third = LoadIconA(nullptr, IDI_QUESTION);
+        SendMessageA(w.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(first));
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const POINT at{work.right - 20, work.bottom};
+        auto open = [&](CMenuEx& menu) {
+            menu.Create(dlg.TrayIcon().m_hWnd);
+            SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&menu),
+                         reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd));
+            menu.Layout(at);
+            return menu.Rows().ItemCount() > 0 && dlg.Docker().Windows().GetSize() == 1;
+        };
+        {
+            CMenuEx menu;
+            ASSERT_TRUE(open(menu));
+            EXPECT_EQ(first, menu.Rows().Item(0).hIcon);
+            EXPECT_FALSE(menu.Rows().HasRecalled()) << "nothing to recall the first time";
+        }
+        SendMessageA(w.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(second));
+        {
+            CMenuEx menu;
+            const size_t asked = w.count(WM_GETICON);
+            ASSERT_TRUE(open(menu));
+            EXPECT_EQ(first, menu.Rows().Item(0).hIcon);
+            EXPECT_EQ(asked, w.count(WM_GETICON)) << "asked before the menu was up";
+            menu.Show();
+            UpdateWindow(menu.m_hWnd);
+            EXPECT_TRUE(test::PumpUntil([&] { return menu.Rows().Item(0).hIcon == second; }));
+            EXPECT_FALSE(menu.Rows().HasRecalled());
+            EXPECT_EQ(second, dlg.Docker().Windows()[0]->hIcon);
+        }
+        SendMessageA(w.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(third));
+        {
+            CMenuEx menu;
+            ASSERT_TRUE(open(menu));
+            EXPECT_EQ(second, menu.Rows().Item(0).hIcon);
+        }
+        PostMessageA(dlg.m_hWnd, WM_TRAY_COMMAND, ID_DOCK_FIRST, reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd));
+        ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(w.hwnd()); }));
+        EXPECT_EQ(third, dlg.Docker().Docked()[dlg.Docker().Docked().GetSize() - 1]->hIcon);
+        dlg.Docker().UndockAll();
+    });
+}
+
 TEST(MainMenu, WithAWindowDockedOffersUnDockAll)
 {
     WithDialog([](CTrayDockDlg& dlg) {

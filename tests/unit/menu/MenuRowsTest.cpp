@@ -243,11 +243,16 @@ struct IconLog : CMenuIconSource {
     std::vector<UINT> asked;
     int batches = 0, open = 0;
     void BeginAsking() override { ++batches, ++open; }
-    HICON IconFor(UINT nID) override
+    MenuIcon IconFor(UINT nID) override
     {
         EXPECT_EQ(1, open) << "asked outside a batch";
         asked.push_back(nID);
-        return reinterpret_cast<HICON>(static_cast<UINT_PTR>(nID));
+        return MenuIcon{reinterpret_cast<HICON>(static_cast<UINT_PTR>(nID)), false};
+    }
+    HICON AskAgain(UINT) override
+    {
+        ADD_FAILURE() << "an icon not recalled was asked again";
+        return nullptr;
     }
     void EndAsking() override { --open; }
 };
@@ -274,4 +279,43 @@ TEST(MenuRows, AskTheIconsOfTheRowsThatComeIntoViewOnceEach)
     EXPECT_EQ(2, source.batches);
     for (UINT id : source.asked)
         EXPECT_GE(id, 150u) << "a fixed row, added without a source, was asked";
+}
+
+// A source that recalls every icon: the rows show them, and each is asked
+// again once, whether or not it is still in view.
+TEST(MenuRows, AskAgainForEachRecalledIconOnce)
+{
+    struct Recalling : CMenuIconSource {
+        std::vector<UINT> again;
+        UINT changed = 0;
+        MenuIcon IconFor(UINT nID) override { return MenuIcon{reinterpret_cast<HICON>(UINT_PTR{nID}), true}; }
+        HICON AskAgain(UINT nID) override
+        {
+            again.push_back(nID);
+            return reinterpret_cast<HICON>(UINT_PTR{nID == changed ? 1u : nID});
+        }
+    } source;
+    CMenuRows rows;
+    rows.SetIconSource(&source);
+    MainMenu(rows, 80);
+    rows.Open(kWork);
+    ASSERT_TRUE(rows.HasRecalled());
+    EXPECT_EQ(reinterpret_cast<HICON>(UINT_PTR{150}), rows.Item(0).hIcon);
+    rows.ScrollBy(3);
+    EXPECT_FALSE(rows.AskAgain()) << "nothing changed";
+    EXPECT_EQ(37u, source.again.size()) << "the rows scrolled out of view are asked too";
+    EXPECT_FALSE(rows.HasRecalled());
+    EXPECT_FALSE(rows.AskAgain());
+    EXPECT_EQ(37u, source.again.size()) << "asked twice";
+
+    source.changed = 160;
+    rows.ScrollBy(30);
+    EXPECT_TRUE(rows.HasRecalled());
+    EXPECT_FALSE(rows.AskAgain()) << "row 160 was asked again before: not recalled now";
+    CMenuRows other;
+    other.SetIconSource(&source);
+    MainMenu(other, 80);
+    other.Open(kWork);
+    EXPECT_TRUE(other.AskAgain());
+    EXPECT_EQ(reinterpret_cast<HICON>(UINT_PTR{1}), other.Item(10).hIcon);
 }
