@@ -186,47 +186,32 @@ TEST(MainMenu, ShowsTheIconsOfTheLastMenuAtOnceAndAsksAgainOnceUp)
     WithDialog([](CTrayDockDlg& dlg) {
         docktest::OwnWindowsOnly own;
         test::MessageLog w("Changes its icon", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        const HICON first = LoadIconA(nullptr, IDI_WARNING), second = LoadIconA(nullptr, IDI_ERROR),
-                    third = LoadIconA(nullptr, IDI_QUESTION);
-        SendMessageA(w.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(first));
+        const HICON icons[] = {LoadIconA(nullptr, IDI_WARNING), LoadIconA(nullptr, IDI_ERROR),
+                               LoadIconA(nullptr, IDI_QUESTION)};
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const POINT at{work.right - 20, work.bottom};
-        auto open = [&](CMenuEx& menu) {
+        for (int k = 0; k < 3; ++k) {
+            SendMessageA(w.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons[k]));
+            const size_t asked = w.count(WM_GETICON);
+            CMenuEx menu;
             menu.Create(dlg.TrayIcon().m_hWnd);
             SendMessageA(dlg.m_hWnd, WM_TRAY_BUILDMENU, reinterpret_cast<WPARAM>(&menu),
                          reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd));
-            menu.Layout(at);
-            return menu.Rows().ItemCount() > 0 && dlg.Docker().Windows().GetSize() == 1;
-        };
-        {
-            CMenuEx menu;
-            ASSERT_TRUE(open(menu));
-            EXPECT_EQ(first, menu.Rows().Item(0).hIcon);
-            EXPECT_FALSE(menu.Rows().HasRecalled()) << "nothing to recall the first time";
+            menu.Layout(POINT{work.right - 20, work.bottom});
+            ASSERT_EQ(1, dlg.Docker().Windows().GetSize());
+            EXPECT_EQ(icons[k ? k - 1 : 0], menu.Rows().Item(0).hIcon) << "opening " << k;
+            EXPECT_EQ(k > 0, asked == w.count(WM_GETICON)) << "asked before the menu was up, opening " << k;
+            if (k == 1) {
+                menu.Show();
+                UpdateWindow(menu.m_hWnd);
+                EXPECT_TRUE(test::PumpUntil([&] { return menu.Rows().Item(0).hIcon == icons[1]; }));
+                EXPECT_FALSE(menu.Rows().HasRecalled());
+            }
         }
-        SendMessageA(w.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(second));
-        {
-            CMenuEx menu;
-            const size_t asked = w.count(WM_GETICON);
-            ASSERT_TRUE(open(menu));
-            EXPECT_EQ(first, menu.Rows().Item(0).hIcon);
-            EXPECT_EQ(asked, w.count(WM_GETICON)) << "asked before the menu was up";
-            menu.Show();
-            UpdateWindow(menu.m_hWnd);
-            EXPECT_TRUE(test::PumpUntil([&] { return menu.Rows().Item(0).hIcon == second; }));
-            EXPECT_FALSE(menu.Rows().HasRecalled());
-            EXPECT_EQ(second, dlg.Docker().Windows()[0]->hIcon);
-        }
-        SendMessageA(w.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(third));
-        {
-            CMenuEx menu;
-            ASSERT_TRUE(open(menu));
-            EXPECT_EQ(second, menu.Rows().Item(0).hIcon);
-        }
+        // The last menu closed before it asked again.
         PostMessageA(dlg.m_hWnd, WM_TRAY_COMMAND, ID_DOCK_FIRST, reinterpret_cast<LPARAM>(dlg.TrayIcon().m_hWnd));
         ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(w.hwnd()); }));
-        EXPECT_EQ(third, dlg.Docker().Docked()[dlg.Docker().Docked().GetSize() - 1]->hIcon);
+        EXPECT_EQ(icons[2], dlg.Docker().Docked()[dlg.Docker().Docked().GetSize() - 1]->hIcon);
         dlg.Docker().UndockAll();
     });
 }
