@@ -355,8 +355,8 @@ void CMenuRows::AskIcons()
         m_pIconSource->EndAsking();
 }
 
-// Rows scrolled out of view since are asked as well: they were shown, and
-// few rows are ever recalled and then scrolled away before this runs.
+// Every recalled row is asked, in view or not: each was shown with its
+// recalled icon, and may be scrolled back into view.
 bool CMenuRows::AskAgain()
 {
     if (!m_nRecalled || !m_pIconSource)

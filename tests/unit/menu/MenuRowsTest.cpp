@@ -240,19 +240,21 @@ TEST(MenuRows, TheKeysMoveOverTheRowsAsShownAndPassTheTypedTextsRow)
 namespace {
 
 struct IconLog : CMenuIconSource {
-    std::vector<UINT> asked;
+    std::vector<UINT> asked, again;
     int batches = 0, open = 0;
+    bool recall = false;   // every icon given is one recalled
     void BeginAsking() override { ++batches, ++open; }
     MenuIcon IconFor(UINT nID) override
     {
         EXPECT_EQ(1, open) << "asked outside a batch";
         asked.push_back(nID);
-        return MenuIcon{reinterpret_cast<HICON>(static_cast<UINT_PTR>(nID)), false};
+        return MenuIcon{reinterpret_cast<HICON>(static_cast<UINT_PTR>(nID)), recall};
     }
-    HICON AskAgain(UINT) override
+    HICON AskAgain(UINT nID) override
     {
-        ADD_FAILURE() << "an icon not recalled was asked again";
-        return nullptr;
+        EXPECT_TRUE(recall) << "an icon not recalled was asked again";
+        again.push_back(nID);
+        return reinterpret_cast<HICON>(UINT_PTR{nID == 160 ? 1u : nID});
     }
     void EndAsking() override { --open; }
 };
@@ -285,15 +287,8 @@ TEST(MenuRows, AskTheIconsOfTheRowsThatComeIntoViewOnceEach)
 // again once, in view or not.
 TEST(MenuRows, AskAgainForEachRecalledIconOnce)
 {
-    struct Recalling : CMenuIconSource {
-        std::vector<UINT> again;
-        MenuIcon IconFor(UINT nID) override { return MenuIcon{reinterpret_cast<HICON>(UINT_PTR{nID}), true}; }
-        HICON AskAgain(UINT nID) override
-        {
-            again.push_back(nID);
-            return reinterpret_cast<HICON>(UINT_PTR{nID == 160 ? 1u : nID});
-        }
-    } source;
+    IconLog source;
+    source.recall = true;
     CMenuRows rows;
     rows.SetIconSource(&source);
     MainMenu(rows, 80);
