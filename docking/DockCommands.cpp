@@ -98,18 +98,20 @@ bool CDocker::PrepareDock(DockEntry* entry, CTrayIcon** ppIcon)
 }
 
 // The rest of a dock that PrepareDock let through, for a record that no list
-// holds any more: whatever the minimize's wait dispatches (a request that
-// rebuilds the catalogue) cannot free it.
+// holds any more: whatever the minimize's and the hide's waits dispatch (a
+// request that rebuilds the catalogue) cannot free it.
 void CDocker::FinishDock(DockEntry* entry, CTrayIcon* icon)
 {
-    entry->pTrayIcon = icon;
-    icon->Create(m_pOwner, entry->hIcon, entry->szTitle);
-
     const BOOL bAnswers = entry->bWasIconic ? WindowAnswers(entry->hWnd)
                                             : SendOrNotify(entry->hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ShowWindowBounded(entry->hWnd, SW_HIDE, bAnswers);
     entry->bHidePending = !bAnswers;
     m_arrDocked.Add(entry);   // the room was reserved
+    // The icon comes once its window is listed as docked: a click on it
+    // during the waits above (the shell's report is dispatched in them)
+    // would find no docked window to make a menu of.
+    entry->pTrayIcon = icon;
+    icon->Create(m_pOwner, entry->hIcon, entry->szTitle);
     m_rules.OnDocked(entry->hWnd);
 }
 

@@ -41,11 +41,13 @@ BOOL CTrayIcon::Create(CWnd* pOwner, HICON hIcon, LPCWSTR pszTip)
     // Top-level and never shown: it exists to receive the shell's reports.
     if (!CreateEx(0, RegisterPlainWndClass(0), L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr))
         return FALSE;
-    // A refusal (no taskbar yet) is made good by the next "TaskbarCreated".
-    AddIcon(m_hWnd, kIconId, hIcon, pszTip);
     CopyText(m_szTip, 128, pszTip);
     m_hTrayIcon = hIcon;
     m_hWndOwner = pOwner ? pOwner->m_hWnd : nullptr;
+    // Last: a report of the shell may be dispatched while it is added, and
+    // finds the icon whole. A refusal (no taskbar yet) is made good by the
+    // next "TaskbarCreated".
+    AddIcon(m_hWnd, kIconId, hIcon, pszTip);
     return TRUE;
 }
 

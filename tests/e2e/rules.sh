@@ -117,7 +117,9 @@ STARTED_PIDS=()
 clear_rules
 rule "dockwindows minimized" dockwindows.exe 2 'Min *'
 started
-open_windows "Min Target"
+# It answers each hide 2 s late, and Traylet waits for the answer: an icon
+# right-clicked as soon as it shows must still open the window's whole menu.
+open_windows "Min Target" --slow-hide 2000
 two_sweeps
 state_is "$(win "Min Target")" 1 0 0 || fail "docked as it opened: $(state_of "$(win "Min Target")")"
 minimize_by_click "Min Target"
@@ -125,19 +127,23 @@ wait_until 5 is_hidden "Min Target" || fail "a real click on its minimize button
 wait_until 5 tray_shows 1 1 || fail "no icon for the window docked as it was minimized"
 pass "'when it is minimized' docks a window minimized by a real click on its minimize button"
 
+# Its rows, separators and margins: the rows of a window and of its program's rules.
+WINDOW_MENU_H=$(( 5 + 18 + 11 + 3 * 18 + 11 + 18 + 11 + 2 * 18 + 5 ))
 open_menu $(( OWN_X - PITCH ))
+[ "$PH" -eq "$WINDOW_MENU_H" ] || fail "the menu of an icon clicked as it showed is $PH px high"
 choose_row $ROW_RESTORE "Restore"
 wait_until 5 state_is "$(win "Min Target")" 1 0 0 || fail "Restore did not bring it back"
 two_sweeps
 state_is "$(win "Min Target")" 1 0 0 || fail "restored, it was docked again"
 minimize_by_click "Min Target"
 wait_until 5 is_hidden "Min Target" || fail "minimized again, it was not docked"
+wait_until 5 tray_shows 1 1 || fail "no icon for the window docked as it was minimized again"
 pass "restored from its icon's menu it stays shown until it is minimized again"
 
 # --- the docked window's rows ---------------------------------------------------
 choose_rule_row() {  # top what
   open_menu $(( OWN_X - PITCH ))
-  [ "$PH" -eq $(( 5 + 18 + 11 + 3 * 18 + 11 + 18 + 11 + 2 * 18 + 5 )) ] || fail "a docked window's menu $PH px high"
+  [ "$PH" -eq "$WINDOW_MENU_H" ] || fail "a docked window's menu $PH px high"
   choose_row "$1" "$2"
 }
 choose_rule_row $ROW_OPENS "Dock dockwindows.exe when it opens"

@@ -10,11 +10,12 @@
 //       Owns N titled windows in their normal state, "Many 1" to "Many N",
 //       and prints nothing but "ready"; ends as the first form does.
 //   dockwindows open TITLE [--also TITLE] [--owned TITLE] [--hidden TITLE]
-//                          [--rename MS NEWTITLE]
+//                          [--rename MS NEWTITLE] [--slow-hide MS]
 //       Owns a window TITLE in its normal state and, as asked, another
 //       unowned one, a dialog-like window that the unowned window made last
 //       owns, a window never shown; renames TITLE to NEWTITLE MS
-//       milliseconds after it showed.
+//       milliseconds after it showed; answers each hide of TITLE MS
+//       milliseconds after it is hidden.
 //       Prints "ready"; ends as the first form does.
 //   Every window of the first three forms destroys itself on the registered
 //   message "DockWindowsTool.Destroy", shows itself (SW_SHOW) on
@@ -61,6 +62,9 @@ const char* Name(UINT message)
     }
 }
 
+HWND g_slowHide = nullptr;
+DWORD g_slowHideMs = 0;
+
 LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     static const UINT destroyRequest = RegisterWindowMessageA("DockWindowsTool.Destroy");
@@ -79,6 +83,10 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         ShowWindow(hwnd, message == showRequest ? SW_SHOW : SW_HIDE);
         return 0;
     }
+    // Hidden already, but whoever hid it from another thread waits on.
+    if (hwnd == g_slowHide && message == WM_WINDOWPOSCHANGED &&
+        (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW))
+        Sleep(g_slowHideMs);
     if (const char* name = Name(message)) {
         char title[64] = "";
         GetWindowTextA(hwnd, title, sizeof title);
@@ -176,6 +184,9 @@ int RunOpen(int argc, char** argv)
             g_newTitle = argv[i + 2];
             SetTimer(nullptr, 0, static_cast<UINT>(std::atoi(argv[i + 1])), Rename);
             ++i;
+        } else if (std::strcmp(argv[i], "--slow-hide") == 0) {
+            g_slowHide = main;
+            g_slowHideMs = static_cast<DWORD>(std::atoi(argv[i + 1]));
         }
     }
     SetTimer(nullptr, 0, 120 * 1000, nullptr);
