@@ -31,7 +31,11 @@ void CDocker::RunWindowCommand(HWND hIcon, WPARAM nCmd)
 void CDocker::RunWindowCommandAt(int i, WPARAM nCmd)
 {
     CBusy busy(m_nBusy);
+    // Off the list before the window is asked anything: its waits dispatch
+    // what is sent to this thread (a click on an icon, whose popup runs the
+    // sweep), and the sweep frees a listed record that it finds shown.
     DockEntry* entry = m_arrDocked[i];
+    m_arrDocked.RemoveAt(i);
     ShowWindowBounded(entry->hWnd, SW_SHOW, WindowAnswers(entry->hWnd));
     switch (nCmd) {
     case ID_RESTORE:
@@ -54,7 +58,6 @@ void CDocker::RunWindowCommandAt(int i, WPARAM nCmd)
         PostDockedState(entry->hWnd, entry->bWasIconic, entry->bWasZoomed);
         break;
     }
-    m_arrDocked.RemoveAt(i);
     ReleaseDocked(entry);
     m_record.Write(m_arrDocked);
 }
@@ -218,11 +221,12 @@ BOOL CDocker::UndockLatest()
 void CDocker::UndockAll()
 {
     CBusy busy(m_nBusy);
-    for (int i = 0; i < m_arrDocked.GetSize(); ++i) {
-        DockEntry* entry = m_arrDocked[i];
+    // Each off the list before it is brought back, as a single undock is.
+    while (!m_arrDocked.IsEmpty()) {
+        DockEntry* entry = m_arrDocked[0];
+        m_arrDocked.RemoveAt(0);
         BringBack(entry->hWnd, entry->bWasIconic, entry->bWasZoomed);
         ReleaseDocked(entry);
     }
-    m_arrDocked.RemoveAll();
     m_record.Write(m_arrDocked);
 }

@@ -395,6 +395,40 @@ TEST(Sweep, DropsDestroyedAndReshownWindowsWithoutTouchingThem)
     });
 }
 
+// A popup opened while an undock waits on a window (a click on an icon, which
+// the wait dispatches) runs the sweep in its loop: here the sweep runs as the
+// window shows.
+void SweepAsItShows(test::MessageLog& w, CTrayDockDlg& dlg)
+{
+    w.answer = [&dlg](HWND, UINT message, WPARAM, LPARAM lParam, bool& handled) -> LRESULT {
+        if (message == WM_WINDOWPOSCHANGED && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW))
+            dlg.Docker().Sweep();
+        handled = false;
+        return 0;
+    };
+}
+
+TEST(Sweep, RunInsideAnUndockLeavesTheOtherWindowsDocked)
+{
+    WithDialog([](CTrayDockDlg& dlg) {
+        test::MessageLog first("Back first", kNormal);
+        test::MessageLog second("Back with all", kNormal);
+        test::MessageLog third("Back last", kNormal);
+        DockEntry* e = Dock(dlg, first.hwnd());
+        ASSERT_TRUE(e && Dock(dlg, second.hwnd()) && Dock(dlg, third.hwnd()));
+        SweepAsItShows(first, dlg);
+        SweepAsItShows(second, dlg);
+
+        Command(dlg, ID_UNDOCK, IconOf(e));
+        EXPECT_EQ((std::vector<HWND>{second.hwnd(), third.hwnd()}), docktest::Handles(dlg.Docker().Docked()));
+        EXPECT_FALSE(IsWindowVisible(second.hwnd()) || IsWindowVisible(third.hwnd()));
+
+        Command(dlg, ID_UNDOCK_ALL, OwnIcon(dlg));
+        EXPECT_EQ(0, dlg.Docker().Docked().GetSize());
+        EXPECT_TRUE(IsWindowVisible(second.hwnd()) && IsWindowVisible(third.hwnd())) << "none is left hidden";
+    });
+}
+
 TEST(Options, ShowsTheDialog)
 {
     WithDialog([](CTrayDockDlg& dlg) {
