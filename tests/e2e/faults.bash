@@ -211,12 +211,15 @@ hidden() { drv state "$(hwnd_of "$1")" | grep -q ' visible=0 '; }
 
 # --- the helper's windows -------------------------------------------------
 
-# Starts dockwindows with ARGS and waits for the window TITLE.
+# Starts dockwindows with ARGS and waits for the window TITLE, then for its
+# "ready": until then it is still showing and activating its windows, and an
+# activation would close a popup opened meanwhile.
 f_start_helper() {  # title args...
   local title=$1; shift
   start_bg "$BIN/dockwindows.exe" "$@"
   HELPER_LOG=$(ls -t "$OUT"/dockwindows.*.log | head -n1)
-  drv wait-window "$HELPER_CLASS" "$title" 60000 >/dev/null || die "the helper's window '$title' did not appear"
+  drv wait-window "$HELPER_CLASS" "$title" 120000 >/dev/null || die "the helper's window '$title' did not appear"
+  wait_until 30 grep -q '^ready' "$HELPER_LOG" || die "the helper did not report ready"
 }
 helper_windows() { drv list | grep " class=$HELPER_CLASS " || true; }
 hwnd_of() { drv find "$HELPER_CLASS" "$1"; }
