@@ -395,29 +395,21 @@ TEST(Sweep, DropsDestroyedAndReshownWindowsWithoutTouchingThem)
     });
 }
 
-// A popup opened while an undock waits on a window (a click on an icon, which
-// the wait dispatches) runs the sweep in its loop: here the sweep runs as the
-// window shows.
-void SweepAsItShows(test::MessageLog& w, CTrayDockDlg& dlg)
-{
-    w.answer = [&dlg](HWND, UINT message, WPARAM, LPARAM lParam, bool& handled) -> LRESULT {
-        if (message == WM_WINDOWPOSCHANGED && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW))
-            dlg.Docker().Sweep();
-        handled = false;
-        return 0;
-    };
-}
-
+// A popup opened while an undock waits on a window (a click on an icon is
+// dispatched in the wait) runs the sweep in its loop: here the sweep runs as
+// the window shows.
 TEST(Sweep, RunInsideAnUndockLeavesTheOtherWindowsDocked)
 {
     WithDialog([](CTrayDockDlg& dlg) {
-        test::MessageLog first("Back first", kNormal);
-        test::MessageLog second("Back with all", kNormal);
-        test::MessageLog third("Back last", kNormal);
+        test::MessageLog first("Back first", kNormal), second("Back with all", kNormal), third("Back last", kNormal);
         DockEntry* e = Dock(dlg, first.hwnd());
         ASSERT_TRUE(e && Dock(dlg, second.hwnd()) && Dock(dlg, third.hwnd()));
-        SweepAsItShows(first, dlg);
-        SweepAsItShows(second, dlg);
+        first.answer = second.answer = [&dlg](HWND, UINT message, WPARAM, LPARAM lParam, bool& handled) -> LRESULT {
+            if (message == WM_WINDOWPOSCHANGED && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW))
+                dlg.Docker().Sweep();
+            handled = false;
+            return 0;
+        };
 
         Command(dlg, ID_UNDOCK, IconOf(e));
         EXPECT_EQ((std::vector<HWND>{second.hwnd(), third.hwnd()}), docktest::Handles(dlg.Docker().Docked()));
